@@ -1,0 +1,122 @@
+// The main dialog (106): start-up, the four buttons, and the end of the program.
+#include "app/main_dialog.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "app/dialog_text.h"
+#include "app/runtime.h"
+#include "app/splash.h"
+#include "app/trace.h"
+#include "resource.h"
+#include "settings/save_folder.h"
+#include "settings/settings_record.h"
+
+const wchar_t kMainCaption[] = L"Lumenreach 环境设定";
+
+HWND mainDialog;
+static HICON mainIcon;
+
+static void OnInitDialog(HWND dialog) {
+    splash.Show(instanceHandle);
+    mainIcon = LoadIconW(instanceHandle, MAKEINTRESOURCEW(IDI_MAIN));
+    SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(mainIcon));
+    InitCommonControls();
+    LoadRegistry();
+    ShowWindow(dialog, SW_SHOW);
+    splash.Close();
+}
+
+// Tells the player that the settings did not reach the file. The file's path is in the
+// system's code page, the rest of the message is the program's own GBK text.
+static void ShowStoreFailure(HWND dialog) {
+    wchar_t message[1024];
+    int used =
+        TextToWide("设定没有保存成功，无法写入设定文件：\n", kProgramCodePage, message, 1024);
+    used += TextToWide(SettingsFilePath, CP_ACP, message + used, 1024 - used);
+    TextToWide("\n\n请确认该文件不是只读文件、存盘文件夹可以写入，然后再试一次。", kProgramCodePage,
+               message + used, 1024 - used);
+    MessageBoxW(dialog, message, kMainCaption, MB_OK | MB_ICONERROR);
+}
+
+// Pages copy their controls into SettingsRecord, then the file is written. False when the
+// store failed: the player has been told and the dialog stays open.
+static bool StoreSettings(HWND dialog) {
+    if (SaveRegistry()) {
+        return true;
+    }
+    ShowStoreFailure(dialog);
+    return false;
+}
+
+static void OnStartGame(HWND dialog) {
+    SetWindowPos(dialog, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetActiveWindow(dialog);
+    if (!StoreSettings(dialog)) {
+        return;
+    }
+    ShellExecuteA(nullptr, "open", ".\\qr6_win3.exe", nullptr, nullptr, SW_SHOWNORMAL);
+    DestroyWindow(dialog);
+}
+
+static void OnOk(HWND dialog) {
+    if (StoreSettings(dialog)) {
+        DestroyWindow(dialog);
+    }
+}
+
+static void OnOpenSaveFolder() {
+    char path[kPathSize];
+    char folder[kPathSize];
+    MakeSavePath(path, folder, kSettingsFileName);
+    ShellExecuteA(nullptr, "explore", folder, nullptr, nullptr, SW_SHOW);
+}
+
+static void OnCommand(HWND dialog, int id) {
+    switch (id) {
+        case IDC_START_GAME:
+            OnStartGame(dialog);
+            break;
+        case IDC_OK:
+            OnOk(dialog);
+            break;
+        case IDC_CANCEL:
+            DestroyWindow(dialog);
+            break;
+        case IDC_SAVE_FOLDER:
+            OnOpenSaveFolder();
+            break;
+        default:
+            break;  // IDCANCEL from the Esc key included: Esc does not close the dialog
+    }
+}
+
+static void OnDestroy() {
+    if (mainIcon != nullptr) {
+        DestroyIcon(mainIcon);
+        mainIcon = nullptr;
+    }
+    PostQuitMessage(0);
+}
+
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            OnInitDialog(dialog);
+            return FALSE;
+        case WM_COMMAND:
+            OnCommand(dialog, LOWORD(wParam));
+            return FALSE;
+        case WM_NOTIFY:
+            return FALSE;
+        case WM_CLOSE:
+            // The close box and Alt+F4 act as the cancel button: nothing is stored.
+            PostMessageW(dialog, WM_COMMAND, IDC_CANCEL, 0);
+            return FALSE;
+        case WM_DESTROY:
+            OnDestroy();
+            return FALSE;
+    }
+    (void)lParam;
+    return FALSE;
+}

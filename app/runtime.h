@@ -1,0 +1,19 @@
+// Process-wide state of the program: its instance, its folder, and the one-message pump.
+#pragma once
+#include <windows.h>
+
+#include "settings/text_bounds.h"
+
+extern HINSTANCE instanceHandle;
+// The program's own folder with a final backslash; empty when the module path has no backslash.
+extern char moduleDirectory[kPathSize];
+
+// Fills buffer (260 bytes) with the folder of the module, ending with a backslash.
+char* ComputeModuleDirectory(HINSTANCE instance, char* buffer);
+// Cuts a module path (260 bytes) just past its last backslash; no backslash leaves it empty.
+char* TrimToFolder(char* buffer);
+
+// Takes at most one pending message of the thread and dispatches it; returns its identifier,
+// or that of the last message taken when none was waiting. A WM_QUIT is not dispatched: it is
+// posted again so that the main message loop still ends, and 18 (WM_QUIT) is returned.
+UINT PumpMessages();

@@ -1,0 +1,35 @@
+// Where the settings file lives: the player-folder probe, the save folder and its creation.
+#pragma once
+#include <windows.h>
+
+// Fills path (260 bytes) with the full path of fileName in the save folder and, when folder is
+// not null, folder (260 bytes) with the save folder ending in a backslash. Creates the folders.
+void MakeSavePath(char* path, char* folder, const char* fileName);
+
+// Runs the probe of the running platform; on success writes the "save" folder beside the
+// program into folder (260 bytes). 0 on success, -1 on failure.
+int GetSaveDirectory(char* folder, const char* userName);
+
+// The Windows NT probe: hollin.dll searched upwards from the program, then the shell's desktop
+// folder. 0 when the library answered, 1 when the shell did, negative on failure.
+int GetUserFolderNT(const char* userName, char* buffer);
+
+// The Windows 95/98/Me probe: 0 when a folder on the program's path begins with "vortan".
+int GetUserFolder9x();
+
+// Creates every folder along path, leaving out the drive. Always 0.
+int CreateDirectoryTree(const char* path);
+
+// Creates the save folder itself and reports the outcome on the debug trace.
+void CreateSaveDirectory(const char* folder);
+
+// The probes and path rules above, for a given program file instead of the running one.
+int GetUserFolderNTFor(const char* moduleFile, const char* userName, char* buffer);
+int GetUserFolder9xFor(const char* moduleFile);
+int ProbeUserFolder(DWORD platformId, DWORD majorVersion, const char* moduleFile,
+                    const char* userName);
+// Writes the folder of moduleFile followed by "\save\" into folder (260 bytes).
+void SaveFolderBeside(const char* moduleFile, char* folder);
+// Replaces the last three characters of fileName (260 bytes) with the first three of logId;
+// a shorter logId ends the name after its own characters.
+void ApplyLogId(char* fileName, const char* logId);

@@ -1,0 +1,95 @@
+// The settings record, its built-in defaults, and the settings file qr6_win3.ini.
+#pragma once
+#include <windows.h>
+#include <d3d8.h>
+#include <cstdint>
+
+#include "settings/text_bounds.h"
+
+// Section "Video". Each field is named after its settings-file key.
+struct VideoSettings {
+    int32_t Adapter;
+    int32_t Device;
+    int32_t ScreenWidth;
+    int32_t ScreenHeight;
+    int32_t ScreenBitCount;
+    D3DADAPTER_IDENTIFIER8 AdapterIdentifier;  // only VendorId and DeviceId reach the file
+    uint8_t TextureFilter;
+    uint8_t FpsMode;
+    uint8_t FullAntiAlias;
+    uint8_t HardwareVertexShader;
+    uint8_t WindowMode;
+    uint8_t WaitVSync;
+    uint8_t LowTexture;
+    uint8_t UseMipmap;
+    uint8_t LowEffect;
+    uint8_t ShadowQuality;
+    int32_t MinimapMode;
+    uint8_t StatusMode;
+    uint8_t Menu;
+    uint8_t EnvMapOn;  // read but never written: the file keeps its own value
+    uint8_t GlowOn;
+    uint8_t MoviePlay;
+};
+
+constexpr int kKeyboardSlots = 15;
+constexpr int kGamePadSlots = 10;
+constexpr int kMouseSlots = 2;
+
+// Sections "Sound" and "Control": the run of fields that has built-in defaults.
+struct SoundControlSettings {
+    uint8_t BgmVolume;
+    uint8_t SeVolume;
+    uint8_t BgmOff;
+    uint8_t SeOff;
+    uint8_t BtVoiceOff;
+    uint8_t NotUseDirectSound;
+    uint8_t NotUseDirectSound3d;
+    uint8_t SoftwareSoundBuffer;
+    uint8_t Camera45Deg;
+    uint8_t MouseUseDI;
+    uint8_t KeyboardUseDI;
+    uint8_t UseGamaPad;
+    uint8_t DefaultRun;
+    uint8_t ChrTrans;
+    uint8_t Analog;
+    int32_t ButtonMode;
+    int32_t LastAccessFile;
+    uint8_t Keyboard[kKeyboardSlots];  // virtual-key codes
+    uint8_t PadDeviceNo;
+    uint8_t PadSensitivity;
+    uint8_t GamePad[kGamePadSlots];  // controller button indices, 255 = none
+    uint8_t UseWheel;
+    uint8_t WheelReverse;
+    uint8_t Mouse[kMouseSlots];  // virtual-key codes of mouse buttons
+};
+
+struct Settings : VideoSettings, SoundControlSettings {
+    // Section "Mg05".
+    int32_t MG05Sensitive;
+    uint8_t MG05InversY;
+};
+
+extern Settings SettingsRecord;
+extern const SoundControlSettings SettingsDefaults;
+extern char SettingsFilePath[kPathSize];
+
+extern const char kSettingsFileName[];  // "qr6_win3.ini"
+
+// Fills SettingsRecord from the settings file in the save folder; missing keys take defaults.
+bool LoadRegistry();
+
+// Writes SettingsRecord to the settings file in the save folder. Every key that can be written
+// is written; false when any write failed, so the caller can tell the player.
+bool SaveRegistry();
+
+// The two halves of LoadRegistry and SaveRegistry once the path is known.
+void ReadSettingsFile(const char* path);
+bool WriteSettingsFile(const char* path);
+
+BOOL WRITE_PROFILE_INT(const char* section, const char* key, int32_t value);
+// Writes the bytes as lower-case hexadecimal text, two digits per byte. False when the count is
+// over the limit (the key keeps its old value) or the write failed.
+bool WRITE_PROFILE_DATA(const char* section, const char* key, const uint8_t* data, unsigned count);
+
+uint8_t HexPairToByte(char first, char second);

@@ -1,0 +1,366 @@
+// Starts setloom.exe in fresh game folders and drives it from another process, as a player
+// would, then checks the settings file it leaves behind.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "resource.h"
+#include "tests/support/test_files.h"
+
+namespace {
+
+const wchar_t kCaption[] = L"Lumenreach 环境设定";
+const DWORD kStartTimeoutMs = 30000;
+const DWORD kExitTimeoutMs = 30000;
+
+// A game folder holding a copy of the program (and, when asked, the stand-in game).
+class GameFolder {
+  public:
+    explicit GameFolder(bool withGame = false) {
+        std::string bin = ModuleFolder();
+        CopyFileA((bin + "setloom.exe").c_str(), (folder_ / "setloom.exe").c_str(), FALSE);
+        if (withGame) {
+            CopyFileA((bin + "qr6_win3.exe").c_str(), (folder_ / "qr6_win3.exe").c_str(), FALSE);
+        }
+    }
+    std::string operator/(const std::string& name) const { return folder_ / name; }
+    std::string SettingsFile() const { return folder_ / "save\\qr6_win3.ini"; }
+    const std::string& path() const { return folder_.path(); }
+
+  private:
+    TempFolder folder_{"game"};
+};
+
+// One running setloom.exe.
+class Program {
+  public:
+    explicit Program(const GameFolder& game) {
+        std::string command = "\"" + (game / "setloom.exe") + "\"";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        started_ = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                  game.path().c_str(), &startup, &process_) != FALSE;
+    }
+    ~Program() {
+        if (started_) {
+            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+                TerminateProcess(process_.hProcess, 99);
+                WaitForSingleObject(process_.hProcess, kExitTimeoutMs);
+            }
+            CloseHandle(process_.hThread);
+            CloseHandle(process_.hProcess);
+        }
+    }
+    bool started() const { return started_; }
+    DWORD id() const { return process_.dwProcessId; }
+
+    // The visible main dialog of this process, or null when it did not come up in time.
+    HWND WaitForDialog() const {
+        for (DWORD waited = 0; waited < kStartTimeoutMs; waited += 50) {
+            HWND found = nullptr;
+            while ((found = FindWindowExW(nullptr, found, L"#32770", kCaption)) != nullptr) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(found, &owner);
+                if (owner == id() && IsWindowVisible(found) &&
+                    GetWindow(found, GW_OWNER) == nullptr) {
+                    return found;
+                }
+            }
+            if (WaitForSingleObject(process_.hProcess, 50) != WAIT_TIMEOUT) {
+                return nullptr;
+            }
+        }
+        return nullptr;
+    }
+
+    // The exit code, or a negative value when the program is still running after the wait.
+    long WaitForExit(DWORD timeoutMs = kExitTimeoutMs) const {
+        if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+            return -1;
+        }
+        DWORD code = 0;
+        GetExitCodeProcess(process_.hProcess, &code);
+        return static_cast<long>(code);
+    }
+
+  private:
+    PROCESS_INFORMATION process_ = {};
+    bool started_ = false;
+};
+
+void Press(HWND dialog, int id) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(GetDlgItem(dialog, id), BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &result);
+}
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[512] = {};
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000,
+                        &result);
+    return text;
+}
+
+// A message box the program opened over its main dialog, or null.
+HWND WaitForMessageBox(HWND dialog, DWORD timeoutMs = 10000) {
+    for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
+        HWND found = nullptr;
+        while ((found = FindWindowExW(nullptr, found, L"#32770", nullptr)) != nullptr) {
+            if (found != dialog && GetWindow(found, GW_OWNER) == dialog && IsWindowVisible(found)) {
+                return found;
+            }
+        }
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+std::wstring MessageBoxText(HWND box) {
+    std::wstring all;
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        all += TextOf(child) + L"\n";
+    }
+    return all;
+}
+
+std::vector<HWND> VisibleWindowsOf(DWORD processId) {
+    struct Search {
+        DWORD processId;
+        std::vector<HWND> found;
+    } search{processId, {}};
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            Search* s = reinterpret_cast<Search*>(context);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == s->processId && IsWindowVisible(window)) {
+                s->found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST(EndToEnd, RunsOnTheExpectedSystemCodePage) {
+    // The same tests run once on a Chinese and once on a Western code page, chosen by the
+    // Linux locale Wine starts under.
+    const char* locale = getenv("LC_ALL");
+    ASSERT_NE(locale, nullptr);
+    UINT expected = strncmp(locale, "zh_CN", 5) == 0 ? 936 : 1252;
+    EXPECT_EQ(GetACP(), expected) << locale;
+}
+
+TEST(EndToEnd, OkFromNothingWritesTheDefaultFileAndTextsReadRight) {
+    GameFolder game;
+    Program program(game);
+    ASSERT_TRUE(program.started());
+    HWND dialog = program.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+
+    EXPECT_EQ(TextOf(dialog), L"Lumenreach 环境设定");
+    EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_START_GAME)), L"游戏开始");
+    EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_SAVE_FOLDER)), L"存盘文件夹");
+    EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_OK)), L"OK");
+    EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_CANCEL)), L"取消");
+    // The splash is gone once the main dialog is up.
+    EXPECT_EQ(VisibleWindowsOf(program.id()), std::vector<HWND>{dialog});
+    EXPECT_TRUE(FolderExists(game / "save"));  // the load creates the folder
+    EXPECT_FALSE(FileExists(game.SettingsFile()));
+
+    Press(dialog, IDC_OK);
+    EXPECT_EQ(program.WaitForExit(), 0);
+
+    std::string text = ReadFileText(game.SettingsFile());
+    std::vector<IniEntry> entries = ParseIni(text);
+    ASSERT_EQ(entries.size(), 48u) << text;
+    EXPECT_EQ(entries[0], (IniEntry{"Video", "Adapter", "-1"}));
+    EXPECT_EQ(entries[21], (IniEntry{"Video", "MoviePlay", "1"}));
+    EXPECT_EQ(entries[22], (IniEntry{"Sound", "BgmOff", "0"}));
+    EXPECT_EQ(entries[39], (IniEntry{"Control", "Keyboard", "20111b41585a2628252742434d1056"}));
+    EXPECT_EQ(entries[40], (IniEntry{"Control", "GamePad", "01020407060003050809"}));
+    EXPECT_EQ(entries[43], (IniEntry{"Control", "Mouse", "0102"}));
+    EXPECT_EQ(entries[47], (IniEntry{"Mg05", "MG05Sensitive", "0"}));
+    EXPECT_EQ(IniSections(text), (std::vector<std::string>{"Video", "Sound", "Control", "Mg05"}));
+    EXPECT_EQ(text.find("EnvMapOn"), std::string::npos);
+}
+
+const char kExistingFile[] =
+    "[Video]\r\nEnvMapOn=0\r\nWindowMode=1\r\nMinimapMode=-5\r\n[Other]\r\nMine=1\r\n";
+
+TEST(EndToEnd, CancelCloseBoxAndEscStoreNothing) {
+    GameFolder game;
+    CreateDirectoryA((game / "save").c_str(), nullptr);
+    ASSERT_TRUE(WriteFileText(game.SettingsFile(), kExistingFile));
+
+    {
+        Program program(game);
+        HWND dialog = program.WaitForDialog();
+        ASSERT_NE(dialog, nullptr);
+        // Esc goes through the dialog manager as IDCANCEL, which the dialog ignores.
+        PostMessageW(GetDlgItem(dialog, IDC_OK), WM_KEYDOWN, VK_ESCAPE, 0);
+        PostMessageW(GetDlgItem(dialog, IDC_OK), WM_KEYUP, VK_ESCAPE, 0);
+        EXPECT_EQ(program.WaitForExit(1500), -1);
+        EXPECT_TRUE(IsWindow(dialog));
+        Press(dialog, IDC_CANCEL);
+        EXPECT_EQ(program.WaitForExit(), 0);
+    }
+    EXPECT_EQ(ReadFileText(game.SettingsFile()), kExistingFile);
+
+    {
+        Program program(game);
+        HWND dialog = program.WaitForDialog();
+        ASSERT_NE(dialog, nullptr);
+        PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box and Alt+F4
+        EXPECT_EQ(program.WaitForExit(), 0);
+    }
+    EXPECT_EQ(ReadFileText(game.SettingsFile()), kExistingFile);
+}
+
+TEST(EndToEnd, OkKeepsForeignKeysOfAnExistingFile) {
+    GameFolder game;
+    CreateDirectoryA((game / "save").c_str(), nullptr);
+    ASSERT_TRUE(WriteFileText(game.SettingsFile(), kExistingFile));
+    Program program(game);
+    HWND dialog = program.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    Press(dialog, IDC_OK);
+    EXPECT_EQ(program.WaitForExit(), 0);
+    std::string text = ReadFileText(game.SettingsFile());
+    EXPECT_EQ(IniValue(text, "Video", "EnvMapOn"), "0");
+    EXPECT_EQ(IniValue(text, "Video", "WindowMode"), "1");
+    EXPECT_EQ(IniValue(text, "Video", "MinimapMode"), "-5");
+    EXPECT_EQ(IniValue(text, "Other", "Mine"), "1");
+    EXPECT_EQ(IniValue(text, "Control", "Mouse"), "0102");
+}
+
+TEST(EndToEnd, ASecondCopyEndsAtOnceWithoutAWindow) {
+    GameFolder game;
+    Program first(game);
+    HWND dialog = first.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    // The first copy's load made the folder; without it we can tell whether the second reads.
+    RemoveTree(game / "save");
+    ASSERT_FALSE(FolderExists(game / "save"));
+
+    Program second(game);
+    ASSERT_TRUE(second.started());
+    EXPECT_EQ(second.WaitForExit(10000), 0);
+    EXPECT_FALSE(FolderExists(game / "save"));
+    int windows = 0;
+    for (HWND found = nullptr;
+         (found = FindWindowExW(nullptr, found, L"#32770", kCaption)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(found, &owner);
+        EXPECT_NE(owner, second.id());
+        ++windows;
+    }
+    EXPECT_EQ(windows, 1);
+
+    Press(dialog, IDC_CANCEL);
+    EXPECT_EQ(first.WaitForExit(), 0);
+
+    // Once the first copy has ended, the program starts normally again.
+    Program third(game);
+    HWND again = third.WaitForDialog();
+    ASSERT_NE(again, nullptr);
+    Press(again, IDC_CANCEL);
+    EXPECT_EQ(third.WaitForExit(), 0);
+}
+
+TEST(EndToEnd, StartGameStoresFirstThenStartsTheGameAndEnds) {
+    GameFolder game(true);
+    Program program(game);
+    HWND dialog = program.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    Press(dialog, IDC_START_GAME);
+    EXPECT_EQ(program.WaitForExit(), 0);
+
+    std::string record = game / "game_saw.ini";
+    for (int waited = 0; waited < 300 && !FileExists(record); ++waited) {
+        Sleep(100);
+    }
+    ASSERT_TRUE(FileExists(record)) << "the game was not started";
+    std::string seen = ReadFileText(record);
+    EXPECT_NE(seen, "missing");
+    EXPECT_EQ(seen, ReadFileText(game.SettingsFile()));
+    EXPECT_EQ(IniValue(seen, "Control", "Keyboard"), "20111b41585a2628252742434d1056");
+}
+
+// A store that fails keeps the dialog open and tells the player which file it could not write.
+void ExpectStoreFailureReported(GameFolder& game, int button) {
+    Program program(game);
+    HWND dialog = program.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    // Posted: the button's handler runs the message box's own loop.
+    PostMessageW(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
+    HWND box = WaitForMessageBox(dialog);
+    ASSERT_NE(box, nullptr) << "no message box";
+    std::wstring message = MessageBoxText(box);
+    EXPECT_NE(message.find(L"qr6_win3.ini"), std::wstring::npos);
+    EXPECT_NE(message.find(L"设定没有保存成功"), std::wstring::npos);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+
+    EXPECT_EQ(program.WaitForExit(1500), -1) << "the dialog closed after a failed store";
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    EXPECT_FALSE(FileExists(game / "game_saw.ini")) << "the game started without its settings";
+    Press(dialog, IDC_CANCEL);
+    EXPECT_EQ(program.WaitForExit(), 0);
+}
+
+TEST(EndToEnd, ASettingsFileThatCannotBeWrittenIsReportedAndNotLost) {
+    GameFolder game(true);
+    CreateDirectoryA((game / "save").c_str(), nullptr);
+    ASSERT_TRUE(WriteFileText(game.SettingsFile(), "[Video]\r\nWindowMode=1\r\n"));
+    // Held open without sharing, as an editor or a running game might: writes must fail. (A
+    // read-only attribute would not do here: Wine run as root writes such files anyway.)
+    HANDLE lock = CreateFileA(game.SettingsFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    ExpectStoreFailureReported(game, IDC_OK);
+    ExpectStoreFailureReported(game, IDC_START_GAME);
+    CloseHandle(lock);
+    EXPECT_EQ(ReadFileText(game.SettingsFile()), "[Video]\r\nWindowMode=1\r\n");
+}
+
+TEST(EndToEnd, ASaveFolderThatCannotBeCreatedIsReported) {
+    GameFolder game(true);
+    ASSERT_TRUE(WriteFileText(game / "save", "a file where the folder should be"));
+    ExpectStoreFailureReported(game, IDC_OK);
+}
+
+TEST(EndToEnd, SaveFolderButtonCreatesTheFolderAndStoresNothing) {
+    GameFolder game;
+    Program program(game);
+    HWND dialog = program.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    RemoveTree(game / "save");
+    ASSERT_FALSE(FolderExists(game / "save"));
+    Press(dialog, IDC_SAVE_FOLDER);
+    for (int waited = 0; waited < 100 && !FolderExists(game / "save"); ++waited) {
+        Sleep(50);
+    }
+    EXPECT_TRUE(FolderExists(game / "save"));
+    EXPECT_FALSE(FileExists(game.SettingsFile()));
+    // The shell's folder window comes up showing the save folder; close it again.
+    HWND browser = nullptr;
+    for (int waited = 0; waited < 200 && browser == nullptr; ++waited) {
+        browser = FindWindowW(nullptr, L"save");
+        Sleep(50);
+    }
+    EXPECT_NE(browser, nullptr) << "the save folder was not opened";
+    if (browser != nullptr) {
+        PostMessageW(browser, WM_CLOSE, 0, 0);
+    }
+    EXPECT_EQ(program.WaitForExit(500), -1);
+    EXPECT_TRUE(IsWindow(dialog));
+    Press(dialog, IDC_CANCEL);
+    EXPECT_EQ(program.WaitForExit(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,50 @@
+// Text shown in the Unicode dialogs reads right whatever the system code page is.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/dialog_text.h"
+#include "resource.h"
+
+namespace {
+
+TEST(DialogTextTest, GbkTextBecomesTheRightUtf16) {
+    wchar_t wide[16];
+    EXPECT_EQ(TextToWide("环境设定", kProgramCodePage, wide, 16), 4);
+    EXPECT_EQ(std::wstring(wide), L"环境设定");
+}
+
+TEST(DialogTextTest, ConversionIsBoundedAndTerminated) {
+    wchar_t wide[4 + 2];
+    wmemset(wide, L'#', 6);
+    EXPECT_EQ(TextToWide("存盘文件夹", kProgramCodePage, wide, 4), 3);
+    EXPECT_EQ(std::wstring(wide), L"存盘文");
+    EXPECT_EQ(wide[4], L'#');
+    EXPECT_EQ(TextToWide("", kProgramCodePage, wide, 4), 0);
+    EXPECT_EQ(wide[0], L'\0');
+}
+
+INT_PTR CALLBACK NoOpProc(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG;
+}
+
+TEST(DialogTextTest, ItemTextsAreSetThroughTheWideFunctions) {
+    HWND dialog = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN), nullptr,
+                                     NoOpProc, 0);
+    ASSERT_NE(dialog, nullptr);
+    wchar_t text[300];
+    SetItemTextGbk(dialog, IDC_OK, "确定");
+    GetDlgItemTextW(dialog, IDC_OK, text, 300);
+    EXPECT_EQ(std::wstring(text), L"确定");
+
+    std::string longText(400, 'x');
+    EXPECT_EQ(FormatItemText(dialog, IDC_CANCEL, "%s %d", longText.c_str(), 5), 255);
+    GetDlgItemTextW(dialog, IDC_CANCEL, text, 300);
+    EXPECT_EQ(std::wstring(text), std::wstring(255, L'x'));
+    EXPECT_EQ(FormatItemText(dialog, IDC_CANCEL, "按钮 %d", 12), 7);
+    GetDlgItemTextW(dialog, IDC_CANCEL, text, 300);
+    EXPECT_EQ(std::wstring(text), L"按钮 12");
+    DestroyWindow(dialog);
+}
+
+}  // namespace

@@ -1,0 +1,92 @@
+// Program folder, the one-message pump, the debug trace and the splash window.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/runtime.h"
+#include "app/splash.h"
+#include "app/trace.h"
+#include "tests/support/test_files.h"
+#include "tests/trace_recorder.h"
+
+namespace {
+
+TEST(ModuleDirectoryTest, KeepsTheFolderWithItsBackslash) {
+    char buffer[kPathSize] = "D:\\Games\\RPG\\setloom.exe";
+    EXPECT_STREQ(TrimToFolder(buffer), "D:\\Games\\RPG\\");
+    char bare[kPathSize] = "setloom.exe";
+    EXPECT_STREQ(TrimToFolder(bare), "");
+}
+
+TEST(ModuleDirectoryTest, ACutPathWithoutTerminatorStaysInside) {
+    char buffer[kPathSize + 8];
+    memset(buffer, 'x', sizeof buffer);
+    buffer[2] = '\\';
+    TrimToFolder(buffer);
+    EXPECT_EQ(strlen(buffer), 3u);
+    EXPECT_EQ(buffer[kPathSize], 'x');  // nothing past the 260 bytes was touched
+}
+
+TEST(ModuleDirectoryTest, MatchesTheRunningProgram) {
+    char buffer[kPathSize];
+    EXPECT_EQ(std::string(ComputeModuleDirectory(nullptr, buffer)), ModuleFolder());
+}
+
+TEST(PumpMessagesTest, DispatchesOneMessageAndRemembersItOnAnEmptyQueue) {
+    MSG drain;
+    while (PeekMessageW(&drain, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    HWND window =
+        CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    const UINT first = WM_APP + 5;
+    const UINT second = WM_APP + 6;
+    PostMessageW(window, first, 0, 0);
+    PostMessageW(window, second, 0, 0);
+    EXPECT_EQ(PumpMessages(), first);
+    EXPECT_EQ(PumpMessages(), second);
+    EXPECT_EQ(PumpMessages(), second);  // empty: the last one taken
+    DestroyWindow(window);
+}
+
+TEST(PumpMessagesTest, AQuitStillEndsTheMainLoop) {
+    PostQuitMessage(7);
+    EXPECT_EQ(PumpMessages(), static_cast<UINT>(WM_QUIT));
+    // The wait loop sees the quit again, and so does the main loop afterwards.
+    EXPECT_EQ(PumpMessages(), static_cast<UINT>(WM_QUIT));
+    MSG msg;
+    EXPECT_EQ(GetMessageW(&msg, nullptr, 0, 0), 0);
+    EXPECT_EQ(msg.wParam, 7u);
+}
+
+TEST(DebugTraceTest, CutsLongLinesAndSkipsEmptyOnes) {
+    TraceRecorder trace;
+    std::string longText(300, 'a');
+    EXPECT_EQ(DebugTrace("%s", longText.c_str()), 255);
+    EXPECT_EQ(DebugTrace("%s", ""), 0);
+    EXPECT_EQ(DebugTrace("UpdateDeviceOk %d\n", 3), 17);
+    ASSERT_EQ(trace.lines().size(), 2u);
+    EXPECT_EQ(trace.lines()[0], std::string(255, 'a'));
+    EXPECT_EQ(trace.lines()[1], "UpdateDeviceOk 3\n");
+    EXPECT_EQ(SilentTrace("SaveRegistry: Save Config '%s'\n", "x"), 0);
+    EXPECT_EQ(trace.lines().size(), 2u);
+}
+
+TEST(SplashWindowTest, ShowsTheSplashAndForgetsItWhenClosed) {
+    SplashWindow window;
+    ASSERT_TRUE(window.Show(GetModuleHandleW(nullptr)));
+    ASSERT_NE(window.window, nullptr);
+    EXPECT_EQ(window.creationParameter, &window);
+    EXPECT_TRUE(IsWindowVisible(window.window));
+    // The picture and the starting text are there.
+    HWND picture = GetDlgItem(window.window, 1041);
+    ASSERT_NE(picture, nullptr);
+    EXPECT_NE(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+    HWND shown = window.window;
+    window.Close();
+    EXPECT_EQ(window.window, nullptr);
+    EXPECT_FALSE(IsWindow(shown));
+    window.Close();  // closing twice is harmless
+}
+
+}  // namespace
