@@ -5,12 +5,15 @@
 #include <shellapi.h>
 
 #include "app/dialog_text.h"
+#include "app/input_page.h"
+#include "app/page_framework.h"
 #include "app/runtime.h"
 #include "app/splash.h"
 #include "app/trace.h"
 #include "resource.h"
 #include "settings/save_folder.h"
 #include "settings/settings_record.h"
+#include "sound/sound_page.h"
 
 const wchar_t kMainCaption[] = L"Lumenreach 环境设定";
 
@@ -24,6 +27,7 @@ static void OnInitDialog(HWND dialog) {
     InitCommonControls();
     LoadRegistry();
     ShowWindow(dialog, SW_SHOW);
+    mainTabs.Build(dialog, IDC_MAIN_TABS, 3);
     splash.Close();
 }
 
@@ -42,6 +46,8 @@ static void ShowStoreFailure(HWND dialog) {
 // Pages copy their controls into SettingsRecord, then the file is written. False when the
 // store failed: the player has been told and the dialog stays open.
 static bool StoreSettings(HWND dialog) {
+    soundPage.Collect();
+    inputPage.Collect();
     if (SaveRegistry()) {
         return true;
     }
@@ -107,8 +113,13 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         case WM_COMMAND:
             OnCommand(dialog, LOWORD(wParam));
             return FALSE;
-        case WM_NOTIFY:
+        case WM_NOTIFY: {
+            const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header->idFrom == IDC_MAIN_TABS) {
+                mainTabs.OnNotify(static_cast<int>(header->code));
+            }
             return FALSE;
+        }
         case WM_CLOSE:
             // The close box and Alt+F4 act as the cancel button: nothing is stored.
             PostMessageW(dialog, WM_COMMAND, IDC_CANCEL, 0);
@@ -117,6 +128,5 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             OnDestroy();
             return FALSE;
     }
-    (void)lParam;
     return FALSE;
 }

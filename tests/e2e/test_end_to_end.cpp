@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -35,6 +37,25 @@ class GameFolder {
     TempFolder folder_{"game"};
 };
 
+std::vector<HWND> VisibleWindowsOf(DWORD processId) {
+    struct Search {
+        DWORD processId;
+        std::vector<HWND> found;
+    } search{processId, {}};
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            Search* s = reinterpret_cast<Search*>(context);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == s->processId && IsWindowVisible(window)) {
+                s->found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 // One running setloom.exe.
 class Program {
   public:
@@ -65,8 +86,9 @@ class Program {
             while ((found = FindWindowExW(nullptr, found, L"#32770", kCaption)) != nullptr) {
                 DWORD owner = 0;
                 GetWindowThreadProcessId(found, &owner);
-                if (owner == id() && IsWindowVisible(found) &&
-                    GetWindow(found, GW_OWNER) == nullptr) {
+                // Start-up ends with the splash gone and only the main dialog left.
+                if (owner == id() && GetWindow(found, GW_OWNER) == nullptr &&
+                    VisibleWindowsOf(id()) == std::vector<HWND>{found}) {
                     return found;
                 }
             }
@@ -126,25 +148,6 @@ std::wstring MessageBoxText(HWND box) {
         all += TextOf(child) + L"\n";
     }
     return all;
-}
-
-std::vector<HWND> VisibleWindowsOf(DWORD processId) {
-    struct Search {
-        DWORD processId;
-        std::vector<HWND> found;
-    } search{processId, {}};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            Search* s = reinterpret_cast<Search*>(context);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s->processId && IsWindowVisible(window)) {
-                s->found.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 TEST(EndToEnd, RunsOnTheExpectedSystemCodePage) {
@@ -361,6 +364,101 @@ TEST(EndToEnd, SaveFolderButtonCreatesTheFolderAndStoresNothing) {
     EXPECT_TRUE(IsWindow(dialog));
     Press(dialog, IDC_CANCEL);
     EXPECT_EQ(program.WaitForExit(), 0);
+}
+
+// The page under the main dialog that holds a control with the given id.
+HWND FindPage(HWND dialog, int idInPage) {
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t className[16] = {};
+        GetClassNameW(child, className, 16);
+        if (std::wstring(className) == L"#32770" && GetDlgItem(child, idInPage) != nullptr) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+// Clicks a tab with real mouse input, at the tab's rectangle read from the other process.
+bool ClickTab(HWND tabs, int index) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(tabs, &processId);
+    HANDLE process =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (process == nullptr) {
+        return false;
+    }
+    void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+    RECT rect = {};
+    DWORD_PTR ok = 0;
+    SendMessageTimeoutW(tabs, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote), SMTO_NORMAL,
+                        5000, &ok);
+    SIZE_T read = 0;
+    ReadProcessMemory(process, remote, &rect, sizeof rect, &read);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    if (!ok || read != sizeof rect) {
+        return false;
+    }
+    POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(tabs, &point);
+    INPUT inputs[3] = {};
+    for (INPUT& input : inputs) {
+        input.type = INPUT_MOUSE;
+        input.mi.dx = point.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = point.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    }
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    return SendInput(3, inputs, sizeof(INPUT)) == 3;
+}
+
+bool WaitVisible(HWND window, bool visible) {
+    for (int waited = 0; waited < 100; ++waited) {
+        if ((IsWindowVisible(window) != FALSE) == visible) {
+            return true;
+        }
+        Sleep(50);
+    }
+    return false;
+}
+
+TEST(EndToEnd, PagesChangedFromOutsideAreStoredByOk) {
+    GameFolder game;
+    Program program(game);
+    HWND dialog = program.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    HWND tabs = GetDlgItem(dialog, IDC_MAIN_TABS);
+    HWND sound = FindPage(dialog, IDC_SOUND_DEFAULTS);
+    HWND input = FindPage(dialog, IDC_INPUT_TABS);
+    ASSERT_NE(sound, nullptr);
+    ASSERT_NE(input, nullptr);
+    EXPECT_FALSE(IsWindowVisible(sound));
+
+    ASSERT_TRUE(ClickTab(tabs, 1));
+    ASSERT_TRUE(WaitVisible(sound, true)) << "the sound tab did not open";
+    EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 1);
+    // The trackbar's own keyboard handling: one step to the left.
+    HWND effects = GetDlgItem(sound, IDC_SE_VOLUME);
+    PostMessageW(effects, WM_KEYDOWN, VK_LEFT, 0);
+    PostMessageW(effects, WM_KEYUP, VK_LEFT, 0);
+    Press(sound, IDC_BATTLE_VOICE_OFF);
+
+    ASSERT_TRUE(ClickTab(tabs, 2));
+    ASSERT_TRUE(WaitVisible(input, true)) << "the input tab did not open";
+    EXPECT_FALSE(IsWindowVisible(sound));
+    Press(input, IDC_MOVE_RUN);
+    EXPECT_EQ(SendDlgItemMessageW(input, IDC_MOVE_WALK, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+
+    Press(dialog, IDC_OK);
+    EXPECT_EQ(program.WaitForExit(), 0);
+    std::string text = ReadFileText(game.SettingsFile());
+    EXPECT_EQ(IniValue(text, "Sound", "SeVolume"), "5");
+    EXPECT_EQ(IniValue(text, "Sound", "BgmVolume"), "6");
+    EXPECT_EQ(IniValue(text, "Sound", "BtVoiceOff"), "1");
+    EXPECT_EQ(IniValue(text, "Control", "DefaultRun"), "1");
+    EXPECT_EQ(IniValue(text, "Control", "Camera45Deg"), "1");
 }
 
 }  // namespace

@@ -44,10 +44,6 @@ void MoveTrackbar(HWND dialog, int id, int position) {
                  reinterpret_cast<LPARAM>(trackbar));
 }
 
-int TrackbarPosition(HWND dialog, int id) {
-    return static_cast<int>(SendDlgItemMessageW(dialog, id, TBM_GETPOS, 0, 0));
-}
-
 void SelectTab(HWND parent, int tabControlId, int index) {
     HWND tabs = GetDlgItem(parent, tabControlId);
     SendMessageW(tabs, TCM_SETCURSEL, index, 0);

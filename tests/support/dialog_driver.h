@@ -9,7 +9,6 @@ void SetCheck(HWND dialog, int id, bool checked);
 bool IsChecked(HWND dialog, int id);
 bool IsEnabled(HWND dialog, int id);
 void MoveTrackbar(HWND dialog, int id, int position);
-int TrackbarPosition(HWND dialog, int id);
 // The tab control reports a new selection (TCM_SETCURSEL alone sends nothing).
 void SelectTab(HWND parent, int tabControlId, int index);
 // The client rectangle of a child window in its parent's client coordinates.

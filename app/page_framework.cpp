@@ -1,0 +1,132 @@
+// Tab pages: the page base class and the tab sets that create pages and switch between them.
+#include "app/page_framework.h"
+
+#include <algorithm>
+
+#include "app/dialog_text.h"
+#include "app/input_page.h"
+#include "resource.h"
+#include "sound/sound_page.h"
+
+MainTabSet mainTabs;
+InputTabSet inputTabs;
+
+// The video page comes with the display settings; until then its tab shows nothing.
+static const TabPageEntry kMainPages[] = {
+    {"画面", IDI_TAB_VIDEO, IDD_VIDEO_PAGE, nullptr},
+    {"声音", IDI_TAB_SOUND, IDD_SOUND_PAGE, SoundPageProc},
+    {"输入", IDI_TAB_INPUT, IDD_INPUT_PAGE, InputPageProc},
+};
+
+// The keyboard, mouse and gamepad pages come with the input assignments.
+static const TabPageEntry kInputPages[] = {
+    {"键盘", 0, IDD_KEYBOARD_PAGE, nullptr},
+    {"鼠标", 0, IDD_MOUSE_PAGE, nullptr},
+    {"游戏手柄", 0, IDD_GAMEPAD_PAGE, nullptr},
+};
+
+TabPageSet::TabPageSet()
+    : pages(),
+      tabControl(nullptr),
+      parent(nullptr),
+      currentIndex(0),
+      imageList(nullptr),
+      pageCount(0) {}
+
+TabPageSet::~TabPageSet() {
+    if (imageList != nullptr) {
+        ImageList_Destroy(imageList);
+        imageList = nullptr;
+    }
+}
+
+HWND TabPageSet::Build(HWND parentWindow, int tabControlId, int count) {
+    pageCount = std::clamp(count, 0, kMaxPages);
+    parent = parentWindow;
+    tabControl = GetDlgItem(parentWindow, tabControlId);
+    return tabControl;
+}
+
+HWND TabPageSet::Page(int index) const {
+    return (index >= 0 && index < kMaxPages) ? pages[index] : nullptr;
+}
+
+void TabPageSet::BuildTabs(const TabPageEntry* entries, int entryCount, bool withIcons) {
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+    pageCount = std::min(pageCount, entryCount);
+    if (withIcons) {
+        if (imageList != nullptr) {
+            ImageList_Destroy(imageList);
+        }
+        // 24-bit colour: the default of 16 colours would spoil the 256-colour tab icons.
+        imageList = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, pageCount, 0);
+        SendMessageW(tabControl, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(imageList));
+    }
+    for (int i = 0; i < pageCount; ++i) {
+        const TabPageEntry& entry = entries[i];
+        wchar_t text[64];
+        TextToWide(entry.text, kProgramCodePage, text, 64);
+        TCITEMW item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        if (withIcons) {
+            // Loaded at the list's size: LoadIcon would stretch the 16-pixel image to 32 first.
+            HICON icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(entry.iconId),
+                                                       IMAGE_ICON, 16, 16, LR_SHARED));
+            item.mask |= TCIF_IMAGE;
+            item.iImage = ImageList_ReplaceIcon(imageList, -1, icon);
+        }
+        SendMessageW(tabControl, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+
+        pages[i] = nullptr;
+        if (entry.procedure != nullptr) {
+            pages[i] = CreateDialogParamW(instance, MAKEINTRESOURCEW(entry.dialogId), parent,
+                                          entry.procedure, 0);
+        }
+        if (pages[i] != nullptr) {
+            ShowWindow(pages[i], SW_HIDE);
+        }
+    }
+    Select(0);
+}
+
+void TabPageSet::Select(int index) {
+    if (index < 0 || index >= pageCount) {
+        return;
+    }
+    if (pages[currentIndex] != nullptr) {
+        ShowWindow(pages[currentIndex], SW_HIDE);
+    }
+    currentIndex = index;
+    HWND page = pages[index];
+    if (page != nullptr) {
+        RECT area;
+        GetWindowRect(tabControl, &area);
+        MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&area), 2);
+        SendMessageW(tabControl, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+        MoveWindow(page, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
+        ShowWindow(page, SW_SHOWNORMAL);
+        SendMessageW(page, WM_PAGESHOWN, 0, 0);
+    }
+    SetFocus(tabControl);
+}
+
+// Every selection change arrives here, so the tab shown and the page shown always agree.
+// TCN_SELCHANGING is ignored: a page change is never refused.
+void TabPageSet::OnNotify(int code) {
+    if (code == static_cast<int>(TCN_SELCHANGE)) {
+        Select(static_cast<int>(SendMessageW(tabControl, TCM_GETCURSEL, 0, 0)));
+    }
+}
+
+HWND MainTabSet::Build(HWND parentWindow, int tabControlId, int count) {
+    HWND tabs = TabPageSet::Build(parentWindow, tabControlId, count);
+    BuildTabs(kMainPages, static_cast<int>(sizeof kMainPages / sizeof kMainPages[0]), true);
+    return tabs;
+}
+
+HWND InputTabSet::Build(HWND parentWindow, int tabControlId, int count) {
+    HWND tabs = TabPageSet::Build(parentWindow, tabControlId, count);
+    BuildTabs(kInputPages, static_cast<int>(sizeof kInputPages / sizeof kInputPages[0]), false);
+    return tabs;
+}

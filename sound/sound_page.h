@@ -1,0 +1,16 @@
+// The sound page (103): music and effect volumes and the sound switches.
+#pragma once
+#include "app/page_framework.h"
+
+class SoundPage : public OptionPage {
+  public:
+    void InitControls(HWND dialog);
+    // "不使用DirectSound " switches the other sound options off (their values are kept).
+    void UpdateEnabled();
+    void RestoreDefaults(HWND dialog);
+    void Collect();
+};
+
+extern SoundPage soundPage;
+
+INT_PTR CALLBACK SoundPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
