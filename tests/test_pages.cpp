@@ -189,18 +189,6 @@ TEST_F(PagesTest, ExactlyOneButtonOfEachPairIsCheckedWhateverTheFileHeld) {
     EXPECT_TRUE(IsChecked(page, IDC_MOVE_WALK));
 }
 
-TEST_F(PagesTest, ChangingARadioPairIsStored) {
-    Open();
-    HWND page = InputPageWindow();
-    SetCheck(page, IDC_MOVE_RUN, true);
-    EXPECT_FALSE(IsChecked(page, IDC_MOVE_WALK));
-    SetCheck(page, IDC_CAMERA_FREE, true);
-    PressOk();
-    EXPECT_EQ(Stored("Control", "DefaultRun"), "1");
-    EXPECT_EQ(Stored("Control", "Camera45Deg"), "0");
-    EXPECT_EQ(Stored("Control", "ChrTrans"), "0");
-}
-
 TEST_F(PagesTest, WithoutASoundSectionTheSoundPageShowsTheDefaults) {
     Open("[Video]\r\nWindowMode=1\r\n");
     HWND page = SoundPageWindow();

@@ -71,6 +71,18 @@ TEST(SaveFolderTest, TheFolderIsSaveBesideTheProgram) {
     EXPECT_STREQ(folder, "D:\\Games\\RPG\\save\\");
 }
 
+TEST(SaveFolderTest, AProgramFolderNear260BytesIsCutNotOverrun) {
+    std::string program = "C:\\" + std::string(250, 'g') + "\\setloom.exe";
+    char folder[kPathSize + 4];
+    memset(folder, '#', sizeof folder);
+    SaveFolderBeside(program.c_str(), folder);
+    EXPECT_EQ(strlen(folder), kPathSize - 1);
+    EXPECT_EQ(folder[kPathSize], '#');
+    char name[kPathSize] = "qr6_win3.ini";
+    ApplyLogId(name, std::string(400, 'x').c_str());
+    EXPECT_STREQ(name, "qr6_win3.xxx");
+}
+
 TEST(SaveFolderTest, MakeSavePathUsesTheProgramsFolderAndLogId) {
     std::string expectedFolder = ModuleFolder() + "save\\";
     char path[kPathSize];

@@ -225,23 +225,6 @@ TEST(EndToEnd, CancelCloseBoxAndEscStoreNothing) {
     EXPECT_EQ(ReadFileText(game.SettingsFile()), kExistingFile);
 }
 
-TEST(EndToEnd, OkKeepsForeignKeysOfAnExistingFile) {
-    GameFolder game;
-    CreateDirectoryA((game / "save").c_str(), nullptr);
-    ASSERT_TRUE(WriteFileText(game.SettingsFile(), kExistingFile));
-    Program program(game);
-    HWND dialog = program.WaitForDialog();
-    ASSERT_NE(dialog, nullptr);
-    Press(dialog, IDC_OK);
-    EXPECT_EQ(program.WaitForExit(), 0);
-    std::string text = ReadFileText(game.SettingsFile());
-    EXPECT_EQ(IniValue(text, "Video", "EnvMapOn"), "0");
-    EXPECT_EQ(IniValue(text, "Video", "WindowMode"), "1");
-    EXPECT_EQ(IniValue(text, "Video", "MinimapMode"), "-5");
-    EXPECT_EQ(IniValue(text, "Other", "Mine"), "1");
-    EXPECT_EQ(IniValue(text, "Control", "Mouse"), "0102");
-}
-
 TEST(EndToEnd, ASecondCopyEndsAtOnceWithoutAWindow) {
     GameFolder game;
     Program first(game);
