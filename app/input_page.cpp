@@ -40,13 +40,9 @@ INT_PTR CALLBACK InputPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
                 inputTabs.Select(0);
             }
             return FALSE;
-        case WM_NOTIFY: {
-            const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header->idFrom == IDC_INPUT_TABS) {
-                inputTabs.OnNotify(static_cast<int>(header->code));
-            }
+        case WM_NOTIFY:
+            inputTabs.OnParentNotify(reinterpret_cast<const NMHDR*>(lParam));
             return FALSE;
-        }
         case WM_PAGESHOWN:
             inputPage.OnShown();
             return FALSE;

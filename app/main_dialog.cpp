@@ -113,13 +113,9 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         case WM_COMMAND:
             OnCommand(dialog, LOWORD(wParam));
             return FALSE;
-        case WM_NOTIFY: {
-            const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header->idFrom == IDC_MAIN_TABS) {
-                mainTabs.OnNotify(static_cast<int>(header->code));
-            }
+        case WM_NOTIFY:
+            mainTabs.OnParentNotify(reinterpret_cast<const NMHDR*>(lParam));
             return FALSE;
-        }
         case WM_CLOSE:
             // The close box and Alt+F4 act as the cancel button: nothing is stored.
             PostMessageW(dialog, WM_COMMAND, IDC_CANCEL, 0);

@@ -119,6 +119,13 @@ void TabPageSet::OnNotify(int code) {
     }
 }
 
+void TabPageSet::OnParentNotify(const NMHDR* header) {
+    if (tabControl != nullptr &&
+        header->idFrom == static_cast<UINT_PTR>(GetDlgCtrlID(tabControl))) {
+        OnNotify(static_cast<int>(header->code));
+    }
+}
+
 HWND MainTabSet::Build(HWND parentWindow, int tabControlId, int count) {
     HWND tabs = TabPageSet::Build(parentWindow, tabControlId, count);
     BuildTabs(kMainPages, static_cast<int>(sizeof kMainPages / sizeof kMainPages[0]), true);

@@ -41,6 +41,8 @@ class TabPageSet {
     virtual void Select(int index);
     // Fed with the code of the tab control's WM_NOTIFY.
     void OnNotify(int code);
+    // A WM_NOTIFY the parent received: only this set's tab control is answered.
+    void OnParentNotify(const NMHDR* header);
 
     HWND Page(int index) const;
     int CurrentIndex() const { return currentIndex; }
