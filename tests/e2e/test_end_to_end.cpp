@@ -342,6 +342,10 @@ TEST(EndToEnd, SaveFolderButtonCreatesTheFolderAndStoresNothing) {
     EXPECT_NE(browser, nullptr) << "the save folder was not opened";
     if (browser != nullptr) {
         PostMessageW(browser, WM_CLOSE, 0, 0);
+        // Gone before the next test clicks where it stood.
+        for (int waited = 0; waited < 300 && IsWindow(browser); ++waited) {
+            Sleep(50);
+        }
     }
     EXPECT_EQ(program.WaitForExit(500), -1);
     EXPECT_TRUE(IsWindow(dialog));
@@ -385,6 +389,13 @@ bool ClickTab(HWND tabs, int index) {
     }
     POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     ClientToScreen(tabs, &point);
+    // A window still closing over the dialog would take the click.
+    for (int waited = 0; waited < 200 && WindowFromPoint(point) != tabs; ++waited) {
+        Sleep(50);
+    }
+    if (WindowFromPoint(point) != tabs) {
+        return false;
+    }
     INPUT inputs[3] = {};
     for (INPUT& input : inputs) {
         input.type = INPUT_MOUSE;
