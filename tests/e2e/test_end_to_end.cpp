@@ -24,9 +24,11 @@ class GameFolder {
   public:
     explicit GameFolder(bool withGame = false) {
         std::string bin = ModuleFolder();
-        CopyFileA((bin + "setloom.exe").c_str(), (folder_ / "setloom.exe").c_str(), FALSE);
+        EXPECT_TRUE(CopyFileA((bin + "setloom.exe").c_str(), (folder_ / "setloom.exe").c_str(),
+                              FALSE));
         if (withGame) {
-            CopyFileA((bin + "qr6_win3.exe").c_str(), (folder_ / "qr6_win3.exe").c_str(), FALSE);
+            EXPECT_TRUE(CopyFileA((bin + "qr6_win3.exe").c_str(),
+                                  (folder_ / "qr6_win3.exe").c_str(), FALSE));
         }
     }
     std::string operator/(const std::string& name) const { return folder_ / name; }
@@ -59,28 +61,16 @@ std::vector<HWND> VisibleWindowsOf(DWORD processId) {
 // One running setloom.exe.
 class Program {
   public:
-    explicit Program(const GameFolder& game) {
-        std::string command = "\"" + (game / "setloom.exe") + "\"";
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        started_ = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                  game.path().c_str(), &startup, &process_) != FALSE;
+    explicit Program(const GameFolder& game)
+        : command_("\"" + (game / "setloom.exe") + "\""), folder_(game.path()) {
+        Start();
     }
-    ~Program() {
-        if (started_) {
-            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-                TerminateProcess(process_.hProcess, 99);
-                WaitForSingleObject(process_.hProcess, kExitTimeoutMs);
-            }
-            CloseHandle(process_.hThread);
-            CloseHandle(process_.hProcess);
-        }
-    }
+    ~Program() { Release(); }
     bool started() const { return started_; }
     DWORD id() const { return process_.dwProcessId; }
 
     // The visible main dialog of this process, or null when it did not come up in time.
-    HWND WaitForDialog() const {
+    HWND WaitForDialog() {
         for (DWORD waited = 0; waited < kStartTimeoutMs; waited += 50) {
             HWND found = nullptr;
             while ((found = FindWindowExW(nullptr, found, L"#32770", kCaption)) != nullptr) {
@@ -92,7 +82,18 @@ class Program {
                     return found;
                 }
             }
-            if (WaitForSingleObject(process_.hProcess, 50) != WAIT_TIMEOUT) {
+            if (!started_ || WaitForSingleObject(process_.hProcess, 50) != WAIT_TIMEOUT) {
+                // Now and then Wine fails to start a process at all: it is gone at once, having
+                // shown nothing. Such a start is tried again a bounded number of times.
+                if (GetTickCount() - startedAt_ < kFailedStartMs && starts_ < kMaxStarts) {
+                    Release();
+                    Sleep(500);
+                    Start();
+                    waited = 0;
+                    continue;
+                }
+                ADD_FAILURE() << "setloom.exe ended before its dialog came up (exit "
+                              << WaitForExit(0) << ", " << starts_ << " starts)";
                 return nullptr;
             }
         }
@@ -110,8 +111,37 @@ class Program {
     }
 
   private:
+    static const DWORD kFailedStartMs = 1000;
+    static const int kMaxStarts = 3;
+
+    void Start() {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        std::string command = command_;
+        ++starts_;
+        startedAt_ = GetTickCount();
+        started_ = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                  folder_.c_str(), &startup, &process_) != FALSE;
+    }
+    void Release() {
+        if (started_) {
+            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+                TerminateProcess(process_.hProcess, 99);
+                WaitForSingleObject(process_.hProcess, kExitTimeoutMs);
+            }
+            CloseHandle(process_.hThread);
+            CloseHandle(process_.hProcess);
+            started_ = false;
+        }
+        process_ = PROCESS_INFORMATION{};
+    }
+
+    std::string command_;
+    std::string folder_;
     PROCESS_INFORMATION process_ = {};
     bool started_ = false;
+    int starts_ = 0;
+    DWORD startedAt_ = 0;
 };
 
 void Press(HWND dialog, int id) {
