@@ -8,8 +8,9 @@
 #include "resource.h"
 #include "sound/sound_page.h"
 
-MainTabSet mainTabs;
+// Defined in this order so the main set, constructed last, is destroyed first at exit.
 InputTabSet inputTabs;
+MainTabSet mainTabs;
 
 // The video page comes with the display settings; until then its tab shows nothing.
 static const TabPageEntry kMainPages[] = {
