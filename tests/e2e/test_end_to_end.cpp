@@ -24,8 +24,8 @@ class GameFolder {
   public:
     explicit GameFolder(bool withGame = false) {
         std::string bin = ModuleFolder();
-        EXPECT_TRUE(CopyFileA((bin + "setloom.exe").c_str(), (folder_ / "setloom.exe").c_str(),
-                              FALSE));
+        EXPECT_TRUE(
+            CopyFileA((bin + "setloom.exe").c_str(), (folder_ / "setloom.exe").c_str(), FALSE));
         if (withGame) {
             EXPECT_TRUE(CopyFileA((bin + "qr6_win3.exe").c_str(),
                                   (folder_ / "qr6_win3.exe").c_str(), FALSE));
