@@ -1,7 +1,8 @@
 // The input page (105): the inner tab control of the assignment pages and three radio pairs.
 #include "app/input_page.h"
 
-#include "app/dialog_items.h"
+#include "app/tab_sets.h"
+#include "common/dialog_items.h"
 #include "resource.h"
 #include "settings/settings_record.h"
 

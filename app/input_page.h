@@ -1,6 +1,6 @@
 // The input page (105): the inner tab control of the assignment pages and three radio pairs.
 #pragma once
-#include "app/page_framework.h"
+#include "common/page_framework.h"
 
 class InputPage : public OptionPage {
   public:

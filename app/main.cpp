@@ -2,9 +2,9 @@
 #include <windows.h>
 
 #include "app/main_dialog.h"
-#include "app/runtime.h"
+#include "common/runtime.h"
 #include "app/splash.h"
-#include "app/trace.h"
+#include "common/trace.h"
 #include "resource.h"
 
 static const char kMutexName[] = "qr63_config";

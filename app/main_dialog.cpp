@@ -4,12 +4,12 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "app/dialog_text.h"
+#include "common/dialog_text.h"
 #include "app/input_page.h"
-#include "app/page_framework.h"
-#include "app/runtime.h"
+#include "app/tab_sets.h"
+#include "common/runtime.h"
 #include "app/splash.h"
-#include "app/trace.h"
+#include "common/trace.h"
 #include "resource.h"
 #include "settings/save_folder.h"
 #include "settings/settings_record.h"

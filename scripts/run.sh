@@ -7,9 +7,15 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/setup.sh"
 source "$root/scripts/wine_session.sh"
 
-build="$root/build/$SETLOOM_RUN_ARCH-program"
+# The shipped build where 32-bit Wine runs; elsewhere the same program built for x86-64.
+build="$root/build/shipped"
+toolchain=toolchain-mingw-i686-xp.cmake
+if [ "$SETLOOM_RUN_ARCH" != i686 ]; then
+    build="$root/build/x86_64-program"
+    toolchain=toolchain-mingw-x86_64.cmake
+fi
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DSETLOOM_BUILD_TESTS=OFF \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-$SETLOOM_RUN_ARCH.cmake" >/dev/null
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" >/dev/null
 cmake --build "$build" -j "$(nproc)"
 if [ "$SETLOOM_RUN_ARCH" != i686 ]; then
     echo "setloom: this machine cannot run 32-bit Wine; running the same program built for x86-64"
@@ -29,7 +35,7 @@ wine_session_start
 LC_ALL=zh_CN.UTF-8 "$SETLOOM_WINE" setloom.exe >/dev/null 2>&1 &
 program=$!
 window=$(timeout 60 xdotool search --sync --onlyvisible --name "Lumenreach" | head -n 1)
-sleep 3  # a fresh prefix paints the first window slowly
+sleep 3  # a fresh prefix paints the first window slowly, and the window manager frames it
 import -window root "$game/screenshot.png"
 # Alt+F4 closes the dialog without storing, as "取消" does.
 xdotool windowfocus --sync "$window" key --clearmodifiers alt+F4 || true

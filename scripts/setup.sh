@@ -15,7 +15,7 @@ setloom_packages=(
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64-i686
     wine wine64 wine32:i386
     libgl1 libgl1-mesa-dri libglx-mesa0 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386
-    xvfb xauth xdotool imagemagick fonts-wqy-microhei locales
+    xvfb xauth xdotool imagemagick fonts-wqy-microhei locales openbox
 )
 
 setloom_missing=()

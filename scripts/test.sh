@@ -6,21 +6,22 @@ source "$root/scripts/setup.sh"
 source "$root/scripts/wine_session.sh"
 
 jobs=$(nproc)
-# The shipped program: 32-bit. Its tests run in this build when the machine runs 32-bit Wine.
-with_tests=OFF
-[ "$SETLOOM_RUN_ARCH" = i686 ] && with_tests=ON
-cmake -S "$root" -B "$root/build/i686" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" -DSETLOOM_BUILD_TESTS=$with_tests \
-    -DSETLOOM_SHIPPED_EXE="$root/build/i686/bin/setloom.exe" >/dev/null
-cmake --build "$root/build/i686" -j "$jobs"
+configure_and_build() {  # build folder, toolchain, tests ON/OFF
+    cmake -S "$root" -B "$1" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$2" \
+        -DSETLOOM_BUILD_TESTS="$3" -DSETLOOM_SHIPPED_EXE="$root/build/shipped/bin/setloom.exe" \
+        >/dev/null
+    cmake --build "$1" -j "$jobs"
+}
 
+# The shipped program: 32-bit, win32 thread model, runs on Windows XP SP3 and later.
+configure_and_build "$root/build/shipped" toolchain-mingw-i686-xp.cmake OFF
+# The 32-bit tests compile on every machine, so a calling-convention fault fails everywhere;
+# they run where 32-bit Wine runs, and the 64-bit build runs the same tests elsewhere.
+configure_and_build "$root/build/i686" toolchain-mingw-i686.cmake ON
 test_build="$root/build/i686"
 if [ "$SETLOOM_RUN_ARCH" = x86_64 ]; then
     test_build="$root/build/x86_64"
-    cmake -S "$root" -B "$test_build" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake" -DSETLOOM_BUILD_TESTS=ON \
-        -DSETLOOM_SHIPPED_EXE="$root/build/i686/bin/setloom.exe" >/dev/null
-    cmake --build "$test_build" -j "$jobs"
+    configure_and_build "$test_build" toolchain-mingw-x86_64.cmake ON
 fi
 
 SETLOOM_OWN_DISPLAY=1 wine_session_start "$test_build/bin/keep_desktop.exe"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# A private Wine session: a fresh prefix, a virtual display when none is given, one persistent
-# wine server and one hidden window that keeps Wine's desktop process up. Sourced after setup.sh.
+# A private Wine session: a fresh prefix, a virtual display with a window manager when none is
+# given, one persistent wine server and one hidden window that keeps Wine's desktop process up.
+# Sourced after setup.sh.
 # wine_session_start [keeper.exe]; wine_session_stop (also run on exit).
 
 wine_session_start() {
@@ -12,6 +13,7 @@ wine_session_start() {
         export WINEARCH=win32
     fi
     wine_session_xvfb=""
+    wine_session_wm=""
     if [ -z "${DISPLAY:-}" ] || [ "${SETLOOM_OWN_DISPLAY:-0}" = 1 ]; then
         local display=90
         while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do
@@ -24,6 +26,10 @@ wine_session_start() {
             [ -e "/tmp/.X11-unix/X${display}" ] && break
             sleep 0.1
         done
+        # Without a window manager Wine waits about 2 s for an answer each time a window is
+        # hidden or destroyed; a player's desktop has one, so the tests run with one too.
+        openbox --sm-disable >/dev/null 2>&1 &
+        wine_session_wm=$!
     fi
     trap wine_session_stop EXIT
     echo "setloom: creating Wine prefix $WINEPREFIX on display $DISPLAY"
@@ -40,6 +46,9 @@ wine_session_stop() {
     if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
         wineserver -k >/dev/null 2>&1 || true
         rm -rf "$WINEPREFIX"
+    fi
+    if [ -n "${wine_session_wm:-}" ]; then
+        kill "$wine_session_wm" >/dev/null 2>&1 || true
     fi
     if [ -n "${wine_session_xvfb:-}" ]; then
         kill "$wine_session_xvfb" >/dev/null 2>&1 || true

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/runtime.h"
-#include "app/trace.h"
-#include "settings/text_bounds.h"
+#include "common/runtime.h"
+#include "common/trace.h"
+#include "common/text_bounds.h"
 
 using GetUserPathProc = int(__cdecl*)(const char* userName, char* buffer);
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/trace.h"
+#include "common/trace.h"
 #include "settings/save_folder.h"
 
 Settings SettingsRecord;

@@ -4,7 +4,7 @@
 #include <d3d8.h>
 #include <cstdint>
 
-#include "settings/text_bounds.h"
+#include "common/text_bounds.h"
 
 // Section "Video". Each field is named after its settings-file key.
 struct VideoSettings {

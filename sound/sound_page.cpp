@@ -1,7 +1,7 @@
 // The sound page (103): music and effect volumes and the sound switches.
 #include "sound/sound_page.h"
 
-#include "app/dialog_items.h"
+#include "common/dialog_items.h"
 #include "resource.h"
 #include "settings/settings_record.h"
 

@@ -1,6 +1,6 @@
 // The sound page (103): music and effect volumes and the sound switches.
 #pragma once
-#include "app/page_framework.h"
+#include "common/page_framework.h"
 
 class SoundPage : public OptionPage {
   public:

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/dialog_text.h"
+#include "common/dialog_text.h"
 #include "resource.h"
 
 namespace {

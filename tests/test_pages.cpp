@@ -7,11 +7,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/dialog_items.h"
+#include "common/dialog_items.h"
 #include "app/input_page.h"
 #include "app/main_dialog.h"
-#include "app/page_framework.h"
-#include "app/runtime.h"
+#include "app/tab_sets.h"
+#include "common/runtime.h"
 #include "app/splash.h"
 #include "resource.h"
 #include "settings/settings_record.h"

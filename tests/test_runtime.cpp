@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "app/runtime.h"
+#include "common/runtime.h"
 #include "app/splash.h"
-#include "app/trace.h"
+#include "common/trace.h"
 #include "tests/support/test_files.h"
 #include "tests/trace_recorder.h"
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/runtime.h"
+#include "common/runtime.h"
 #include "settings/save_folder.h"
 #include "settings/settings_record.h"
 #include "tests/support/test_files.h"

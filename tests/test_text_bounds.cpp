@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "settings/text_bounds.h"
+#include "common/text_bounds.h"
 
 namespace {
 

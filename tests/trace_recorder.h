@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/trace.h"
+#include "common/trace.h"
 
 class TraceRecorder {
   public:

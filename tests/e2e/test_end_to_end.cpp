@@ -24,8 +24,10 @@ class GameFolder {
   public:
     explicit GameFolder(bool withGame = false) {
         std::string bin = ModuleFolder();
-        EXPECT_TRUE(
-            CopyFileA((bin + "setloom.exe").c_str(), (folder_ / "setloom.exe").c_str(), FALSE));
+        // The shipped build when the run names it, else the one built beside the tests.
+        const char* shipped = getenv("SETLOOM_PROGRAM");
+        std::string program = shipped != nullptr ? shipped : bin + "setloom.exe";
+        EXPECT_TRUE(CopyFileA(program.c_str(), (folder_ / "setloom.exe").c_str(), FALSE));
         if (withGame) {
             EXPECT_TRUE(CopyFileA((bin + "qr6_win3.exe").c_str(),
                                   (folder_ / "qr6_win3.exe").c_str(), FALSE));
@@ -39,22 +41,24 @@ class GameFolder {
     TempFolder folder_{"game"};
 };
 
+struct WindowSearch {
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectVisibleWindow(HWND window, LPARAM context) {
+    WindowSearch* search = reinterpret_cast<WindowSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && IsWindowVisible(window)) {
+        search->found.push_back(window);
+    }
+    return TRUE;
+}
+
 std::vector<HWND> VisibleWindowsOf(DWORD processId) {
-    struct Search {
-        DWORD processId;
-        std::vector<HWND> found;
-    } search{processId, {}};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            Search* s = reinterpret_cast<Search*>(context);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s->processId && IsWindowVisible(window)) {
-                s->found.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{processId, {}};
+    EnumWindows(CollectVisibleWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

@@ -1,5 +1,5 @@
 // Process-wide state of the program: its instance, its folder, and the one-message pump.
-#include "app/runtime.h"
+#include "common/runtime.h"
 
 HINSTANCE instanceHandle;
 char moduleDirectory[kPathSize];

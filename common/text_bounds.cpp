@@ -1,5 +1,5 @@
 // Bounded operations on 8-bit texts in the system code page.
-#include "settings/text_bounds.h"
+#include "common/text_bounds.h"
 
 #include <cstring>
 

@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-#include "settings/text_bounds.h"
+#include "common/text_bounds.h"
 
 extern HINSTANCE instanceHandle;
 // The program's own folder with a final backslash; empty when the module path has no backslash.

@@ -1,5 +1,5 @@
 // The debug trace on the debugger output, and the silent second channel.
-#include "app/trace.h"
+#include "common/trace.h"
 
 #include <windows.h>
 #include <cstdarg>

@@ -1,5 +1,5 @@
 // One-line helpers over dialog items that every page uses.
-#include "app/dialog_items.h"
+#include "common/dialog_items.h"
 
 #include <commctrl.h>
 

@@ -1,30 +1,9 @@
-// Tab pages: the page base class and the tab sets that create pages and switch between them.
-#include "app/page_framework.h"
+// Tab pages: the page base class and the tab set that creates pages and switches between them.
+#include "common/page_framework.h"
 
 #include <algorithm>
 
-#include "app/dialog_text.h"
-#include "app/input_page.h"
-#include "resource.h"
-#include "sound/sound_page.h"
-
-// Defined in this order so the main set, constructed last, is destroyed first at exit.
-InputTabSet inputTabs;
-MainTabSet mainTabs;
-
-// The video page comes with the display settings; until then its tab shows nothing.
-static const TabPageEntry kMainPages[] = {
-    {"画面", IDI_TAB_VIDEO, IDD_VIDEO_PAGE, nullptr},
-    {"声音", IDI_TAB_SOUND, IDD_SOUND_PAGE, SoundPageProc},
-    {"输入", IDI_TAB_INPUT, IDD_INPUT_PAGE, InputPageProc},
-};
-
-// The keyboard, mouse and gamepad pages come with the input assignments.
-static const TabPageEntry kInputPages[] = {
-    {"键盘", 0, IDD_KEYBOARD_PAGE, nullptr},
-    {"鼠标", 0, IDD_MOUSE_PAGE, nullptr},
-    {"游戏手柄", 0, IDD_GAMEPAD_PAGE, nullptr},
-};
+#include "common/dialog_text.h"
 
 TabPageSet::TabPageSet()
     : pages(),
@@ -125,16 +104,4 @@ void TabPageSet::OnParentNotify(const NMHDR* header) {
         header->idFrom == static_cast<UINT_PTR>(GetDlgCtrlID(tabControl))) {
         OnNotify(static_cast<int>(header->code));
     }
-}
-
-HWND MainTabSet::Build(HWND parentWindow, int tabControlId, int count) {
-    HWND tabs = TabPageSet::Build(parentWindow, tabControlId, count);
-    BuildTabs(kMainPages, static_cast<int>(sizeof kMainPages / sizeof kMainPages[0]), true);
-    return tabs;
-}
-
-HWND InputTabSet::Build(HWND parentWindow, int tabControlId, int count) {
-    HWND tabs = TabPageSet::Build(parentWindow, tabControlId, count);
-    BuildTabs(kInputPages, static_cast<int>(sizeof kInputPages / sizeof kInputPages[0]), false);
-    return tabs;
 }

@@ -1,4 +1,4 @@
-// Tab pages: the page base class and the tab sets that create pages and switch between them.
+// Tab pages: the page base class and the tab set that creates pages and switches between them.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -60,18 +60,3 @@ class TabPageSet {
     HIMAGELIST imageList;
     int pageCount;
 };
-
-// The main dialog's tabs: video, sound and input, with icons.
-class MainTabSet : public TabPageSet {
-  public:
-    HWND Build(HWND parentWindow, int tabControlId, int count) override;
-};
-
-// The input page's tabs: keyboard, mouse and gamepad, text only.
-class InputTabSet : public TabPageSet {
-  public:
-    HWND Build(HWND parentWindow, int tabControlId, int count) override;
-};
-
-extern MainTabSet mainTabs;
-extern InputTabSet inputTabs;

@@ -1,5 +1,5 @@
 // Showing 8-bit texts in the Unicode dialogs, so they read right on any system code page.
-#include "app/dialog_text.h"
+#include "common/dialog_text.h"
 
 #include <cstdarg>
 #include <cstdio>
