@@ -24,6 +24,9 @@ void InputPage::InitControls(HWND dialog) {
 }
 
 void InputPage::Collect() {
+    if (!HasWindow()) {
+        return;
+    }
     SettingsRecord.DefaultRun = IsItemChecked(window, IDC_MOVE_RUN) ? 1 : 0;
     SettingsRecord.Camera45Deg = IsItemChecked(window, IDC_CAMERA_45) ? 1 : 0;
     SettingsRecord.ChrTrans = IsItemChecked(window, IDC_HIDDEN_SHOW) ? 1 : 0;

@@ -16,6 +16,7 @@
 #include "sound/sound_page.h"
 
 const wchar_t kMainCaption[] = L"Lumenreach 环境设定";
+static const char kGameFileName[] = "qr6_win3.exe";
 
 HWND mainDialog;
 static HICON mainIcon;
@@ -31,16 +32,19 @@ static void OnInitDialog(HWND dialog) {
     splash.Close();
 }
 
-// Tells the player that the settings did not reach the file. The file's path is in the
-// system's code page, the rest of the message is the program's own GBK text.
-static void ShowStoreFailure(HWND dialog) {
+// A message box of the program's own GBK texts around a path in the system's code page.
+static void ShowPathMessage(HWND dialog, const char* before, const char* path, const char* after) {
     wchar_t message[1024];
-    int used =
-        TextToWide("设定没有保存成功，无法写入设定文件：\n", kProgramCodePage, message, 1024);
-    used += TextToWide(SettingsFilePath, CP_ACP, message + used, 1024 - used);
-    TextToWide("\n\n请确认该文件不是只读文件、存盘文件夹可以写入，然后再试一次。", kProgramCodePage,
-               message + used, 1024 - used);
+    int used = TextToWide(before, kProgramCodePage, message, 1024);
+    used += TextToWide(path, CP_ACP, message + used, 1024 - used);
+    TextToWide(after, kProgramCodePage, message + used, 1024 - used);
     MessageBoxW(dialog, message, kMainCaption, MB_OK | MB_ICONERROR);
+}
+
+// Tells the player that the settings did not reach the file.
+static void ShowStoreFailure(HWND dialog) {
+    ShowPathMessage(dialog, "设定没有保存成功，无法写入设定文件：\n", SettingsFilePath,
+                    "\n\n请确认该文件不是只读文件、存盘文件夹可以写入，然后再试一次。");
 }
 
 // Pages copy their controls into SettingsRecord, then the file is written. False when the
@@ -61,7 +65,19 @@ static void OnStartGame(HWND dialog) {
     if (!StoreSettings(dialog)) {
         return;
     }
-    ShellExecuteA(nullptr, "open", ".\\qr6_win3.exe", nullptr, nullptr, SW_SHOWNORMAL);
+    // The game is looked up beside this program, not in whatever folder we were started from,
+    // and runs with that folder as its own.
+    char game[kPathSize];
+    HINSTANCE started = nullptr;
+    if (CopyText(game, sizeof game, moduleDirectory) &&
+        AppendText(game, sizeof game, kGameFileName)) {
+        started = ShellExecuteA(nullptr, "open", game, nullptr, moduleDirectory, SW_SHOWNORMAL);
+    }
+    if (reinterpret_cast<INT_PTR>(started) <= 32) {
+        DebugTrace("StartGame: '%s' not started\n", game);
+        ShowPathMessage(dialog, "游戏无法启动，找不到或无法运行：\n", game, "\n\n设定已经保存。");
+        return;
+    }
     DestroyWindow(dialog);
 }
 
@@ -71,11 +87,15 @@ static void OnOk(HWND dialog) {
     }
 }
 
-static void OnOpenSaveFolder() {
+static void OnOpenSaveFolder(HWND dialog) {
     char path[kPathSize];
     char folder[kPathSize];
     MakeSavePath(path, folder, kSettingsFileName);
-    ShellExecuteA(nullptr, "explore", folder, nullptr, nullptr, SW_SHOW);
+    HINSTANCE opened = ShellExecuteA(nullptr, "explore", folder, nullptr, nullptr, SW_SHOW);
+    if (reinterpret_cast<INT_PTR>(opened) <= 32) {
+        DebugTrace("OpenSaveFolder: '%s' not opened\n", folder);
+        ShowPathMessage(dialog, "无法打开存盘文件夹：\n", folder, "");
+    }
 }
 
 static void OnCommand(HWND dialog, int id) {
@@ -90,7 +110,7 @@ static void OnCommand(HWND dialog, int id) {
             DestroyWindow(dialog);
             break;
         case IDC_SAVE_FOLDER:
-            OnOpenSaveFolder();
+            OnOpenSaveFolder(dialog);
             break;
         default:
             break;  // IDCANCEL from the Esc key included: Esc does not close the dialog

@@ -80,11 +80,14 @@ void TabPageSet::Select(int index) {
     currentIndex = index;
     HWND page = pages[index];
     if (page != nullptr) {
-        RECT area;
-        GetWindowRect(tabControl, &area);
-        MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&area), 2);
-        SendMessageW(tabControl, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
-        MoveWindow(page, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
+        // Without the tab control's rectangle the page keeps the place it has.
+        RECT area = {};
+        if (GetWindowRect(tabControl, &area)) {
+            MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&area), 2);
+            SendMessageW(tabControl, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+            MoveWindow(page, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                       TRUE);
+        }
         ShowWindow(page, SW_SHOWNORMAL);
         SendMessageW(page, WM_PAGESHOWN, 0, 0);
     }

@@ -12,6 +12,8 @@ class OptionPage {
     virtual void OnShown() {}
     void Attach(HWND dialog) { window = dialog; }
     HWND Window() const { return window; }
+    // A page whose window was never created (or is gone) has nothing to collect.
+    bool HasWindow() const { return window != nullptr && IsWindow(window); }
 
   protected:
     HWND window;

@@ -21,30 +21,31 @@ static bool GetProgramFile(char* file) {
     return length != 0;
 }
 
-// Tries hollin.dll in the program's folder and each folder above it. 0 when it answered.
+// Tries hollin.dll in the program's own folder only: a folder above it may be writable by
+// anyone (a drive's root, a shared games folder), and a library there would run inside us.
+// 0 when it answered.
 static int AskPathLibrary(const char* moduleFile, const char* userName, char* buffer) {
-    char folder[kPathSize];
-    CopyText(folder, sizeof folder, moduleFile);
-    for (char* cut = FindLastBackslash(folder); cut != nullptr; cut = FindLastBackslash(folder)) {
-        *cut = '\0';
-        char candidate[kPathSize];
-        if (!CopyText(candidate, sizeof candidate, folder) ||
-            !AppendText(candidate, sizeof candidate, kPathLibrary)) {
-            continue;  // too long to name a file; the folders above are shorter
-        }
-        HMODULE library = LoadLibraryA(candidate);
-        if (library == nullptr) {
-            continue;
-        }
-        // Through void (*)(void), the type that may stand for any function pointer.
-        auto getUserPath = reinterpret_cast<GetUserPathProc>(
-            reinterpret_cast<void (*)(void)>(GetProcAddress(library, "GetUserPath")));
-        if (getUserPath != nullptr && getUserPath(userName, buffer) != 0) {
-            return 0;  // the library stays loaded for the rest of the run
-        }
-        FreeLibrary(library);
+    char candidate[kPathSize];
+    CopyText(candidate, sizeof candidate, moduleFile);
+    char* cut = FindLastBackslash(candidate);
+    if (cut == nullptr) {
         return -1;
     }
+    *cut = '\0';
+    if (!AppendText(candidate, sizeof candidate, kPathLibrary)) {
+        return -1;  // too long to name a file
+    }
+    HMODULE library = LoadLibraryA(candidate);
+    if (library == nullptr) {
+        return -1;
+    }
+    // Through void (*)(void), the type that may stand for any function pointer.
+    auto getUserPath = reinterpret_cast<GetUserPathProc>(
+        reinterpret_cast<void (*)(void)>(GetProcAddress(library, "GetUserPath")));
+    if (getUserPath != nullptr && getUserPath(userName, buffer) != 0) {
+        return 0;  // the library stays loaded for the rest of the run
+    }
+    FreeLibrary(library);
     return -1;
 }
 
@@ -123,15 +124,15 @@ int ProbeUserFolder(DWORD platformId, DWORD majorVersion, const char* moduleFile
     return -1;
 }
 
-void SaveFolderBeside(const char* moduleFile, char* folder) {
+bool SaveFolderBeside(const char* moduleFile, char* folder) {
     char text[kPathSize];
-    CopyText(text, sizeof text, moduleFile);
+    bool whole = CopyText(text, sizeof text, moduleFile);
     char* cut = FindLastBackslash(text);
     if (cut != nullptr) {
         *cut = '\0';
     }
     CopyText(folder, kPathSize, text);
-    AppendText(folder, kPathSize, "\\save\\");
+    return AppendText(folder, kPathSize, "\\save\\") && whole;
 }
 
 int GetSaveDirectory(char* folder, const char* userName) {
@@ -147,8 +148,7 @@ int GetSaveDirectory(char* folder, const char* userName) {
     if (ProbeUserFolder(version.dwPlatformId, version.dwMajorVersion, file, userName) < 0) {
         return -1;
     }
-    SaveFolderBeside(file, folder);
-    return 0;
+    return SaveFolderBeside(file, folder) ? 0 : -2;
 }
 
 void ApplyLogId(char* fileName, const char* logId) {
@@ -197,15 +197,21 @@ void CreateSaveDirectory(const char* folder) {
     }
 }
 
-void MakeSavePath(char* path, char* folder, const char* fileName) {
+bool MakeSavePath(char* path, char* folder, const char* fileName) {
     char userName[kPathSize];
     DWORD size = sizeof userName;
     if (!GetUserNameA(userName, &size)) {
         userName[0] = '\0';
     }
-    if (GetSaveDirectory(path, userName) < 0 && GetSaveDirectory(path, "") < 0) {
-        CopyText(path, kPathSize, moduleDirectory);
-        AppendText(path, kPathSize, "SAVE\\");
+    bool fits = true;
+    int found = GetSaveDirectory(path, userName);
+    if (found == -1) {
+        found = GetSaveDirectory(path, "");
+    }
+    if (found == -2) {
+        fits = false;
+    } else if (found < 0) {
+        fits = CopyText(path, kPathSize, moduleDirectory) && AppendText(path, kPathSize, "SAVE\\");
     }
     if (folder != nullptr) {
         CopyText(folder, kPathSize, path);
@@ -225,5 +231,6 @@ void MakeSavePath(char* path, char* folder, const char* fileName) {
     if (logId != nullptr) {
         ApplyLogId(name, logId);
     }
-    AppendText(path, kPathSize, name);
+    // A cut name would be a file the game never reads.
+    return AppendText(path, kPathSize, name) && fits;
 }

@@ -4,13 +4,15 @@
 
 // Fills path (260 bytes) with the full path of fileName in the save folder and, when folder is
 // not null, folder (260 bytes) with the save folder ending in a backslash. Creates the folders.
-void MakeSavePath(char* path, char* folder, const char* fileName);
+// False when the path does not fit in 260 bytes (path then holds the cut text).
+bool MakeSavePath(char* path, char* folder, const char* fileName);
 
 // Runs the probe of the running platform; on success writes the "save" folder beside the
-// program into folder (260 bytes). 0 on success, -1 on failure.
+// program into folder (260 bytes). 0 on success, -1 when the probe failed, -2 when the folder
+// does not fit.
 int GetSaveDirectory(char* folder, const char* userName);
 
-// The Windows NT probe: hollin.dll searched upwards from the program, then the shell's desktop
+// The Windows NT probe: hollin.dll in the program's own folder, then the shell's desktop
 // folder. 0 when the library answered, 1 when the shell did, negative on failure.
 int GetUserFolderNT(const char* userName, char* buffer);
 
@@ -28,8 +30,9 @@ int GetUserFolderNTFor(const char* moduleFile, const char* userName, char* buffe
 int GetUserFolder9xFor(const char* moduleFile);
 int ProbeUserFolder(DWORD platformId, DWORD majorVersion, const char* moduleFile,
                     const char* userName);
-// Writes the folder of moduleFile followed by "\save\" into folder (260 bytes).
-void SaveFolderBeside(const char* moduleFile, char* folder);
+// Writes the folder of moduleFile followed by "\save\" into folder (260 bytes); false when it
+// had to be cut.
+bool SaveFolderBeside(const char* moduleFile, char* folder);
 // Replaces the last three characters of fileName (260 bytes) with the first three of logId;
 // a shorter logId ends the name after its own characters.
 void ApplyLogId(char* fileName, const char* logId);

@@ -48,7 +48,11 @@ static const char kMg05[] = "Mg05";
 // Far above the 15 bytes the program writes; guards the text buffer below.
 static const unsigned kProfileDataLimit = 10240;
 
+// Without a usable path every key takes its default: an empty name would reach win.ini.
 static int32_t ReadInt(const char* section, const char* key, int32_t fallback) {
+    if (SettingsFilePath[0] == '\0') {
+        return fallback;
+    }
     return static_cast<int32_t>(GetPrivateProfileIntA(section, key, fallback, SettingsFilePath));
 }
 
@@ -61,18 +65,24 @@ static uint8_t ReadIsOne(const char* section, const char* key, int32_t fallback)
 }
 
 // Takes the array from the file only when the text has exactly two digits per slot; otherwise
-// every slot gets its default, so a slot never mixes file and default values.
-static void ReadByteArray(const char* key, uint8_t* slots, unsigned count,
-                          const uint8_t* fallback) {
-    char text[2 * kKeyboardSlots + 1];
-    unsigned wanted = 2 * count;
-    DWORD got = GetPrivateProfileStringA(kControl, key, "", text, wanted + 1, SettingsFilePath);
-    if (got == wanted) {
-        for (unsigned i = 0; i < count; ++i) {
+// every slot gets its default, so a slot never mixes file and default values. The length is that
+// of the text actually written: when the buffer cuts a double-byte character, the profile
+// function counts a byte it never wrote.
+template <size_t Count>
+static void ReadByteArray(const char* key, uint8_t (&slots)[Count],
+                          const uint8_t (&fallback)[Count]) {
+    char text[2 * Count + 1];
+    memset(text, 0, sizeof text);
+    if (SettingsFilePath[0] != '\0') {
+        GetPrivateProfileStringA(kControl, key, "", text, sizeof text, SettingsFilePath);
+    }
+    text[sizeof text - 1] = '\0';
+    if (strlen(text) == 2 * Count) {
+        for (size_t i = 0; i < Count; ++i) {
             slots[i] = HexPairToByte(text[2 * i], text[2 * i + 1]);
         }
     } else {
-        memcpy(slots, fallback, count);
+        memcpy(slots, fallback, Count);
     }
 }
 
@@ -128,18 +138,23 @@ void ReadSettingsFile(const char* path) {
     s.MG05Sensitive = ReadInt(kMg05, "MG05Sensitive", 0);
     s.ButtonMode = ReadInt(kControl, "ButtonMode", d.ButtonMode);
 
-    ReadByteArray("Keyboard", s.Keyboard, kKeyboardSlots, d.Keyboard);
-    ReadByteArray("GamePad", s.GamePad, kGamePadSlots, d.GamePad);
+    ReadByteArray("Keyboard", s.Keyboard, d.Keyboard);
+    ReadByteArray("GamePad", s.GamePad, d.GamePad);
     s.PadDeviceNo = ReadLow8(kControl, "PadDeviceNo", d.PadDeviceNo);
     s.PadSensitivity = ReadLow8(kControl, "PadSensitivity", d.PadSensitivity);
-    ReadByteArray("Mouse", s.Mouse, kMouseSlots, d.Mouse);
+    ReadByteArray("Mouse", s.Mouse, d.Mouse);
     s.UseWheel = ReadIsOne(kControl, "UseWheel", d.UseWheel);
     s.WheelReverse = ReadIsOne(kControl, "WheelReverse", d.WheelReverse);
 }
 
 bool LoadRegistry() {
     char path[kPathSize];
-    MakeSavePath(path, nullptr, kSettingsFileName);
+    if (!MakeSavePath(path, nullptr, kSettingsFileName)) {
+        // The file the game reads cannot be named: start from the defaults.
+        DebugTrace("LoadRegistry: settings path too long '%s'\n", path);
+        ReadSettingsFile("");
+        return false;
+    }
     ReadSettingsFile(path);
     return true;
 }
@@ -223,7 +238,11 @@ bool WriteSettingsFile(const char* path) {
 bool SaveRegistry() {
     char path[kPathSize];
     char folder[kPathSize];
-    MakeSavePath(path, folder, kSettingsFileName);
+    if (!MakeSavePath(path, folder, kSettingsFileName)) {
+        CopyText(SettingsFilePath, sizeof SettingsFilePath, path);
+        DebugTrace("SaveRegistry: settings path too long '%s'\n", path);
+        return false;
+    }
     CreateSaveDirectory(folder);
     return WriteSettingsFile(path);
 }

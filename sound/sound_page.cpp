@@ -47,6 +47,9 @@ void SoundPage::RestoreDefaults(HWND dialog) {
 
 // Disabled controls are read like the others: what they show is what is stored.
 void SoundPage::Collect() {
+    if (!HasWindow()) {
+        return;
+    }
     SettingsRecord.BgmOff = IsItemChecked(window, IDC_BGM_OFF) ? 1 : 0;
     SettingsRecord.BgmVolume = static_cast<uint8_t>(TrackbarPosition(window, IDC_BGM_VOLUME));
     SettingsRecord.SeOff = IsItemChecked(window, IDC_SE_OFF) ? 1 : 0;

@@ -264,6 +264,18 @@ TEST_F(PagesTest, RestoreDefaultsResetsTheControlsOnly) {
     EXPECT_EQ(FileText(), original);
 }
 
+TEST(PageWithoutWindowTest, CollectLeavesTheLoadedValuesAlone) {
+    SettingsRecord = Settings{};
+    SettingsRecord.BgmVolume = 3;
+    SettingsRecord.DefaultRun = 1;
+    SoundPage sound;
+    InputPage input;
+    sound.Collect();
+    input.Collect();
+    EXPECT_EQ(SettingsRecord.BgmVolume, 3);
+    EXPECT_EQ(SettingsRecord.DefaultRun, 1);
+}
+
 TEST_F(PagesTest, ChangesOnHiddenPagesSurviveSwitchingAndAreStored) {
     Open();
     SelectTab(dialog_, IDC_MAIN_TABS, kSoundTab);

@@ -75,7 +75,7 @@ TEST(SaveFolderTest, AProgramFolderNear260BytesIsCutNotOverrun) {
     std::string program = "C:\\" + std::string(250, 'g') + "\\setloom.exe";
     char folder[kPathSize + 4];
     memset(folder, '#', sizeof folder);
-    SaveFolderBeside(program.c_str(), folder);
+    EXPECT_FALSE(SaveFolderBeside(program.c_str(), folder));  // cut: no folder to store into
     EXPECT_EQ(strlen(folder), kPathSize - 1);
     EXPECT_EQ(folder[kPathSize], '#');
     char name[kPathSize] = "qr6_win3.ini";
@@ -164,7 +164,7 @@ TEST(SaveFolderTest, CreateSaveDirectoryTracesBothOutcomes) {
     }
 }
 
-// hollin.dll placed in a folder above a pretend program, from the test builds of the library.
+// hollin.dll placed beside or above a pretend program, from the test builds of the library.
 class PathLibraryTest : public ::testing::Test {
   protected:
     void PlaceLibrary(const char* variant, const std::string& folder) {
@@ -176,13 +176,13 @@ class PathLibraryTest : public ::testing::Test {
     TempFolder root_{"hollin"};
 };
 
-TEST_F(PathLibraryTest, AnAnsweringLibraryAboveTheProgramDecides) {
-    PlaceLibrary("hollin_answer.dll", root_ / "Games");
+TEST_F(PathLibraryTest, AnAnsweringLibraryBesideTheProgramDecides) {
+    PlaceLibrary("hollin_answer.dll", root_ / "Games\\RPG");
     char buffer[kPathSize];
     EXPECT_EQ(GetUserFolderNTFor(Program().c_str(), "Mei", buffer), 0);
 
     // It stays loaded for the rest of the run; it was asked once, with the user name.
-    std::string library = root_ / "Games\\hollin.dll";
+    std::string library = root_ / "Games\\RPG\\hollin.dll";
     HMODULE module = GetModuleHandleA(library.c_str());
     ASSERT_NE(module, nullptr);
     auto count = reinterpret_cast<int (*)()>(
@@ -194,14 +194,21 @@ TEST_F(PathLibraryTest, AnAnsweringLibraryAboveTheProgramDecides) {
     FreeLibrary(module);
 }
 
+TEST_F(PathLibraryTest, ALibraryAboveTheProgramIsNeverLoaded) {
+    // Anyone who can write to a parent folder would otherwise run code inside the program.
+    PlaceLibrary("hollin_answer.dll", root_ / "Games");
+    PlaceLibrary("hollin_answer.dll", root_.path());
+    char buffer[kPathSize];
+    EXPECT_EQ(GetUserFolderNTFor(Program().c_str(), "Mei", buffer), 1);
+    EXPECT_EQ(GetModuleHandleA((root_ / "Games\\hollin.dll").c_str()), nullptr);
+    EXPECT_EQ(GetModuleHandleA((root_ / "hollin.dll").c_str()), nullptr);
+}
+
 TEST_F(PathLibraryTest, ARefusingLibraryIsFreedAndTheShellDecides) {
     PlaceLibrary("hollin_refuse.dll", root_ / "Games\\RPG");
-    // An answering one higher up is not consulted: the search stops at the first library.
-    PlaceLibrary("hollin_answer.dll", root_ / "Games");
     char buffer[kPathSize];
     EXPECT_EQ(GetUserFolderNTFor(Program().c_str(), "Mei", buffer), 1);
     EXPECT_EQ(GetModuleHandleA((root_ / "Games\\RPG\\hollin.dll").c_str()), nullptr);
-    EXPECT_EQ(GetModuleHandleA((root_ / "Games\\hollin.dll").c_str()), nullptr);
     // The shell's desktop folder is a real path.
     EXPECT_TRUE(FolderExists(buffer)) << buffer;
 }

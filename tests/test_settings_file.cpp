@@ -187,6 +187,22 @@ INSTANTIATE_TEST_SUITE_P(
         ArrayCase{"Mouse=010", {}, {}, "20111b41585a2628252742434d1056"}),
     CaseName<ArrayCase>);
 
+TEST_F(SettingsFileTest, AnArrayCutInsideADoubleByteCharacterDependsOnItsLineAlone) {
+    // CTest runs this suite under zh_CN.UTF-8; on any other code page the cut would not happen.
+    ASSERT_EQ(GetACP(), 936u) << "run under LC_ALL=zh_CN.UTF-8";
+    // "7d6" and a GBK character: the 5-byte buffer holds "7d6" only, though the profile
+    // function reports four characters. Before it, GamePad lines that leave different bytes
+    // in a shared buffer.
+    const char* mouseLine = "Mouse=7d6\xB0\xA1\r\n";
+    std::vector<std::vector<uint8_t>> seen;
+    for (const char* gamePad : {"GamePad=01020407060003050809", "GamePad=0102040706000305086f"}) {
+        Load(std::string("[Control]\r\n") + gamePad + "\r\n" + mouseLine);
+        seen.emplace_back(SettingsRecord.Mouse, SettingsRecord.Mouse + kMouseSlots);
+    }
+    EXPECT_EQ(seen[0], seen[1]);
+    EXPECT_EQ(seen[0], std::vector<uint8_t>({1, 2}));  // not two digits a slot: the defaults
+}
+
 TEST(HexPairToByteTest, ConvertsDigitsOfEitherCase) {
     struct {
         char first, second;
