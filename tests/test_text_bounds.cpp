@@ -20,16 +20,6 @@ TEST(TextBoundsTest, CopyAndAppendCutAtTheBufferSize) {
     EXPECT_STREQ(buffer, "0123456");
 }
 
-TEST(TextBoundsTest, APathNear260BytesIsCutNotOverrun) {
-    std::string folder = "C:\\" + std::string(250, 'd') + "\\";
-    char path[kPathSize + 4];
-    memset(path, '#', sizeof path);
-    CopyText(path, kPathSize, folder.c_str());
-    EXPECT_FALSE(AppendText(path, kPathSize, "save\\qr6_win3.ini"));
-    EXPECT_EQ(strlen(path), kPathSize - 1);
-    EXPECT_EQ(path[kPathSize], '#');
-}
-
 TEST(TextBoundsTest, DoubleByteCharactersStayWhole) {
     // CTest runs this suite under zh_CN.UTF-8; on any other code page the check would not bite.
     ASSERT_EQ(GetACP(), 936u) << "run under LC_ALL=zh_CN.UTF-8";
