@@ -1,5 +1,4 @@
-// DirectInput devices against fake DirectInput objects: listing, opening, polling, release;
-// and once against Wine's own dinput8.dll.
+// DirectInput devices against fake DirectInput objects, and once against Wine's dinput8.dll.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,214 +12,141 @@ namespace {
 
 class InputDevicesTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        previous_ = SetDirectInputCreator(FakeDirectInput8Create);
-        ResetFakeInput({});
-        window_ =
-            CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    }
+    void SetUp() override { previous_ = SetDirectInputCreator(FakeDirectInput8Create); }
     void TearDown() override {
         ReleaseDirectInput();
+        ReleaseDirectInput();  // safe twice
+        EXPECT_EQ(InputDevices.directInput, nullptr);
         EXPECT_EQ(fakeInput.liveObjects, 0) << "a fake interface was not released";
         SetDirectInputCreator(previous_);
-        DestroyWindow(window_);
     }
-    // Starts DirectInput over the given controllers and opens the first.
-    void OpenFirst(std::vector<FakeController> controllers) {
+    FakeController& OpenFirst(std::vector<FakeController> controllers) {
         ResetFakeInput(std::move(controllers));
-        ASSERT_TRUE(InitDirectInput(window_));
+        EXPECT_TRUE(InitDirectInput(window_));
         UpdateDevice(0);
-        ASSERT_NE(InputDevices.device, nullptr);
+        EXPECT_NE(InputDevices.device, nullptr);
+        return fakeInput.controllers[0];
     }
 
     DirectInputCreator previous_ = nullptr;
-    HWND window_ = nullptr;
+    HWND window_ = GetDesktopWindow();
 };
 
-using Lines = std::vector<std::string>;
-
-TEST_F(InputDevicesTest, WithoutControllersDirectInputStillStarts) {
-    TraceRecorder trace;
-    EXPECT_TRUE(InitDirectInput(window_));
-    EXPECT_NE(InputDevices.directInput, nullptr);
-    EXPECT_EQ(InputDevices.joystickCount, 0);
-    EXPECT_EQ(InputDevices.window, window_);
-    EXPECT_EQ(fakeInput.lastVersion, 0x0800u);
-    EXPECT_EQ(fakeInput.lastDeviceClass, static_cast<DWORD>(DI8DEVCLASS_GAMECTRL));
-    EXPECT_EQ(fakeInput.lastListFlags, static_cast<DWORD>(DIEDFL_ATTACHEDONLY));
-    EXPECT_EQ(trace.lines(), Lines{"Create DirectInput Joystick OK\n"});
+// Controllers that cannot be opened are left out, later ones move up, the table ends at 8.
+TEST_F(InputDevicesTest, ListingKeepsTheControllersThatOpenUpToEight) {
+    struct Case {
+        int attached;
+        int unopenable;  // -1 for none
+        std::vector<std::string> kept;
+    };
+    const Case cases[] = {
+        {0, -1, {}},
+        {3, 1, {"Pad 1", "Pad 3"}},
+        {9, -1, {"Pad 1", "Pad 2", "Pad 3", "Pad 4", "Pad 5", "Pad 6", "Pad 7", "Pad 8"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.attached);
+        std::vector<FakeController> controllers = NamedControllers(c.attached);
+        if (c.unopenable >= 0) {
+            controllers[c.unopenable].opens = false;
+        }
+        ResetFakeInput(controllers);
+        TraceRecorder trace;
+        ASSERT_TRUE(InitDirectInput(window_));
+        std::vector<std::string> kept, lines;
+        for (int i = 0; i < InputDevices.joystickCount; ++i) {
+            kept.push_back(InputDevices.joysticks[i].tszProductName);
+            lines.push_back(std::to_string(i) + " " + kept.back() + "\n");
+        }
+        lines.push_back("Create DirectInput Joystick OK\n");
+        EXPECT_EQ(kept, c.kept);
+        EXPECT_EQ(trace.lines(), lines);
+        EXPECT_EQ(fakeInput.liveObjects, 1);  // probes closed again; DirectInput itself lives
+        EXPECT_EQ(fakeInput.lastDeviceClass, static_cast<DWORD>(DI8DEVCLASS_GAMECTRL));
+        EXPECT_EQ(fakeInput.lastListFlags, static_cast<DWORD>(DIEDFL_ATTACHEDONLY));
+    }
+    EXPECT_EQ(fakeInput.controllers[8].creates, 0);  // the ninth is never touched
 }
 
 TEST_F(InputDevicesTest, RefusedCreationOrListingLeavesNoDirectInput) {
-    {
-        TraceRecorder trace;
-        fakeInput.createFails = true;
-        EXPECT_FALSE(InitDirectInput(window_));
-        EXPECT_EQ(InputDevices.directInput, nullptr);
-        EXPECT_EQ(trace.lines(), Lines{"Create DirectInput failed\n"});
-    }
-    {
-        TraceRecorder trace;
+    for (bool creationFails : {true, false}) {
         ResetFakeInput(NamedControllers(2));
-        fakeInput.listingFails = true;
+        fakeInput.createFails = creationFails;
+        fakeInput.listingFails = !creationFails;
+        TraceRecorder trace;
         EXPECT_FALSE(InitDirectInput(window_));
         EXPECT_EQ(InputDevices.directInput, nullptr);
-        EXPECT_EQ(InputDevices.joystickCount, 0);
         EXPECT_EQ(fakeInput.liveObjects, 0);
-        EXPECT_EQ(trace.lines(), Lines{"Create Joystick device failed\n"});
+        EXPECT_EQ(trace.lines().back(), creationFails ? "Create DirectInput failed\n"
+                                                      : "Create Joystick device failed\n");
     }
-    // Without DirectInput nothing can be listed or opened.
-    EXPECT_FALSE(EnumJoysticks());
     UpdateDevice(0);
     EXPECT_EQ(InputDevices.device, nullptr);
-    PollJoystick();
     EXPECT_EQ(JoystickButtons(), 0u);
 }
 
-TEST_F(InputDevicesTest, AControllerThatCannotBeOpenedIsLeftOut) {
-    std::vector<FakeController> controllers = NamedControllers(3);
-    controllers[1].opens = false;
-    ResetFakeInput(controllers);
-    TraceRecorder trace;
-    ASSERT_TRUE(InitDirectInput(window_));
-    ASSERT_EQ(InputDevices.joystickCount, 2);
-    EXPECT_STREQ(InputDevices.joysticks[0].tszProductName, "Pad 1");
-    EXPECT_STREQ(InputDevices.joysticks[1].tszProductName, "Pad 3");
-    EXPECT_EQ(trace.lines(), (Lines{"0 Pad 1\n", "1 Pad 3\n", "Create DirectInput Joystick OK\n"}));
-    EXPECT_EQ(fakeInput.liveObjects, 1);  // the probes are closed again; only DirectInput lives
-}
-
-TEST_F(InputDevicesTest, NineControllersKeepEightAndNothingPastTheTable) {
-    ResetFakeInput(NamedControllers(9));
-    ASSERT_TRUE(InitDirectInput(window_));
-    EXPECT_EQ(InputDevices.joystickCount, MaxJoysticks);
-    EXPECT_STREQ(InputDevices.joysticks[MaxJoysticks - 1].tszProductName, "Pad 8");
-    EXPECT_EQ(fakeInput.controllers[8].creates, 0);  // the ninth was never even probed
-    // The update button lists them again from the start.
-    EXPECT_TRUE(EnumJoysticks());
-    EXPECT_EQ(InputDevices.joystickCount, MaxJoysticks);
-}
-
+// Axes that refuse the range end the walk but not the opening.
 TEST_F(InputDevicesTest, OpeningSetsFormatCooperationAndAxisRanges) {
-    TraceRecorder trace;
-    OpenFirst(NamedControllers(1));
-    const FakeController& pad = fakeInput.controllers[0];
-    EXPECT_EQ(pad.dataFormat, &c_dfDIJoystick);
-    EXPECT_EQ(pad.cooperativeWindow, window_);
-    EXPECT_EQ(pad.cooperativeFlags, static_cast<DWORD>(DISCL_EXCLUSIVE | DISCL_BACKGROUND));
-    ASSERT_EQ(pad.ranges.size(), 3u);
-    for (size_t axis = 0; axis < pad.ranges.size(); ++axis) {
-        const DIPROPRANGE& range = pad.ranges[axis];
+    for (bool refuses : {false, true}) {
+        std::vector<FakeController> controllers = NamedControllers(1);
+        controllers[0].refusesRange = refuses;
+        TraceRecorder trace;
+        const FakeController& pad = OpenFirst(controllers);
+        EXPECT_EQ(trace.lines().back(), "UpdateDeviceOk\n");
+        EXPECT_EQ(pad.dataFormat, &c_dfDIJoystick);
+        EXPECT_EQ(pad.cooperativeWindow, window_);
+        EXPECT_EQ(pad.cooperativeFlags, static_cast<DWORD>(DISCL_EXCLUSIVE | DISCL_BACKGROUND));
+        ASSERT_EQ(pad.ranges.size(), refuses ? 1u : 3u);
+        const DIPROPRANGE& range = pad.ranges.back();
         EXPECT_EQ(range.diph.dwSize, 24u);
         EXPECT_EQ(range.diph.dwHeaderSize, 16u);
         EXPECT_EQ(range.diph.dwHow, static_cast<DWORD>(DIPH_BYID));
-        EXPECT_EQ(range.diph.dwObj, DIDFT_ABSAXIS | DIDFT_MAKEINSTANCE(axis));
+        EXPECT_EQ(range.diph.dwObj, DIDFT_ABSAXIS | DIDFT_MAKEINSTANCE(pad.ranges.size() - 1));
         EXPECT_EQ(range.lMin, -1000);
         EXPECT_EQ(range.lMax, 1000);
+        EXPECT_EQ(pad.acquires, 0);
     }
-    EXPECT_EQ(trace.lines().back(), "UpdateDeviceOk\n");
-    EXPECT_EQ(pad.acquires, 0);  // opening does not acquire
-}
-
-TEST_F(InputDevicesTest, AxesRefusingARangeStillOpenTheDevice) {
-    std::vector<FakeController> controllers = NamedControllers(1);
-    controllers[0].refusesRange = true;
+    // Gone since it was listed, or not in the table at all.
     TraceRecorder trace;
-    OpenFirst(controllers);
-    EXPECT_EQ(fakeInput.controllers[0].ranges.size(), 1u);  // the walk stopped at the refusal
-    EXPECT_EQ(trace.lines().back(), "UpdateDeviceOk\n");
-}
-
-TEST_F(InputDevicesTest, ADeviceThatCannotBeOpenedOrIsOutOfRangeGivesNoButtons) {
-    OpenFirst(NamedControllers(2));
-    TraceRecorder trace;
-    fakeInput.controllers[1].opens = false;  // unplugged since it was listed
-    UpdateDevice(1);
-    EXPECT_EQ(InputDevices.device, nullptr);
-    for (int index : {-1, 2, 255}) {
-        UpdateDevice(index);
-        EXPECT_EQ(InputDevices.device, nullptr) << index;
-    }
-    EXPECT_EQ(trace.lines(), Lines(4, "UpdateDeviceNo\n"));
-    PollJoystick();
-    EXPECT_EQ(JoystickButtons(), 0u);
-}
-
-TEST_F(InputDevicesTest, TheFirstPollOnlyAcquires) {
-    std::vector<FakeController> controllers = NamedControllers(1);
-    controllers[0].held = 1u << 2;
-    OpenFirst(controllers);
-    PollJoystick();
-    EXPECT_EQ(fakeInput.controllers[0].acquires, 1);
-    EXPECT_EQ(fakeInput.controllers[0].stateReads, 0);
-    EXPECT_EQ(JoystickButtons(), 0u);
-    PollJoystick();
-    EXPECT_EQ(JoystickButtons(), 1u << 2);
-    EXPECT_EQ(fakeInput.controllers[0].acquires, 1);
-
-    // A device opened again starts from nothing, not from what the last one held.
+    fakeInput.controllers[0].opens = false;
     UpdateDevice(0);
-    PollJoystick();
-    EXPECT_EQ(JoystickButtons(), 0u);
-}
-
-TEST_F(InputDevicesTest, AControllerThatStaysLostDoesNotHang) {
-    std::vector<FakeController> controllers = NamedControllers(1);
-    controllers[0].staysLost = true;
-    controllers[0].held = 1;
-    OpenFirst(controllers);
-    PollJoystick();
-    const int perTick = fakeInput.controllers[0].acquires;
-    EXPECT_GE(perTick, 2);  // lost is tried again...
-    EXPECT_LE(perTick, 5);  // ...but only a few times per tick
-    PollJoystick();
-    EXPECT_EQ(fakeInput.controllers[0].acquires, 2 * perTick);
-    EXPECT_EQ(JoystickButtons(), 0u);
-
-    // Found again: the next tick acquires, the one after reads.
-    fakeInput.controllers[0].staysLost = false;
-    PollJoystick();
-    PollJoystick();
-    EXPECT_EQ(JoystickButtons(), 1u);
-}
-
-TEST_F(InputDevicesTest, ButtonMasksCoverExactlyThirtyTwoButtons) {
-    OpenFirst(NamedControllers(1));
-    const uint32_t masks[] = {0u, 1u, (1u << 2) | (1u << 4), 1u << 31, 0xFFFFFFFFu};
-    PollJoystick();
-    for (uint32_t held : masks) {
-        fakeInput.controllers[0].held = held;
-        PollJoystick();
-        EXPECT_EQ(JoystickButtons(), held);
-    }
-}
-
-TEST_F(InputDevicesTest, ReleasingTwiceIsHarmless) {
-    OpenFirst(NamedControllers(1));
-    PollJoystick();
-    ReleaseDirectInput();
+    UpdateDevice(1);
+    EXPECT_EQ(trace.lines(), std::vector<std::string>(2, "UpdateDeviceNo\n"));
     EXPECT_EQ(InputDevices.device, nullptr);
-    EXPECT_EQ(InputDevices.directInput, nullptr);
-    EXPECT_EQ(InputDevices.window, nullptr);
-    EXPECT_EQ(fakeInput.liveObjects, 0);
-    ReleaseDirectInput();
-    EXPECT_EQ(fakeInput.liveObjects, 0);
-    EXPECT_EQ(JoystickButtons(), 0u);
 }
 
-// Wine's dinput8.dll, loaded at run time: a machine without controllers lists none.
+TEST_F(InputDevicesTest, TheFirstPollOnlyAcquiresAndALostControllerDoesNotHang) {
+    FakeController& pad = OpenFirst(NamedControllers(1));
+    pad.held = (1u << 2) | (1u << 31);
+    PollJoystick();
+    EXPECT_EQ(pad.acquires, 1);
+    EXPECT_EQ(JoystickButtons(), 0u);
+    PollJoystick();
+    EXPECT_EQ(JoystickButtons(), (1u << 2) | (1u << 31));
+
+    // Opened again: nothing held until the device has been read anew.
+    UpdateDevice(0);
+    FakeController& same = fakeInput.controllers[0];
+    same.staysLost = true;
+    same.acquires = 0;
+    PollJoystick();
+    EXPECT_EQ(JoystickButtons(), 0u);
+    EXPECT_GE(same.acquires, 2);  // lost is tried again, but only a few times per tick
+    EXPECT_LE(same.acquires, 5);
+    same.staysLost = false;
+    PollJoystick();
+    PollJoystick();
+    EXPECT_EQ(JoystickButtons(), (1u << 2) | (1u << 31));
+}
+
+// Wine's dinput8.dll, loaded at run time: no controller is attached here.
 TEST(InputDevicesRealTest, WinesDirectInputStartsAndReleases) {
-    HWND window =
-        CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    EXPECT_TRUE(InitDirectInput(window));
+    EXPECT_TRUE(InitDirectInput(GetDesktopWindow()));
     EXPECT_NE(InputDevices.directInput, nullptr);
-    EXPECT_GE(InputDevices.joystickCount, 0);
-    EXPECT_LE(InputDevices.joystickCount, MaxJoysticks);
     EXPECT_NE(GetModuleHandleA("dinput8.dll"), nullptr);
-    ReleaseDirectInput();
+    EXPECT_LE(InputDevices.joystickCount, MaxJoysticks);
     ReleaseDirectInput();
     EXPECT_EQ(InputDevices.directInput, nullptr);
-    DestroyWindow(window);
 }
 
 }  // namespace
