@@ -503,28 +503,6 @@ TEST(EndToEnd, PagesChangedFromOutsideAreStoredByOk) {
     EXPECT_EQ(IniValue(text, "Control", "Camera45Deg"), "1");
 }
 
-// The gamepad page lives under the input page, not under the main dialog itself.
-struct PageSearch {
-    HWND found;
-};
-
-BOOL CALLBACK FindGamepadPageIn(HWND window, LPARAM context) {
-    wchar_t className[16] = {};
-    GetClassNameW(window, className, 16);
-    if (std::wstring(className) == L"#32770" && GetDlgItem(window, IDC_PAD_USE_DI) != nullptr &&
-        GetDlgItem(window, IDC_PAD_UPDATE) != nullptr) {
-        reinterpret_cast<PageSearch*>(context)->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND FindGamepadPage(HWND dialog) {
-    PageSearch search{nullptr};
-    EnumChildWindows(dialog, FindGamepadPageIn, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 bool HasModule(HANDLE process, const char* name) {
     HMODULE modules[512];
     DWORD bytes = 0;
@@ -560,7 +538,7 @@ TEST(EndToEnd, WithoutAControllerTheGamepadPageIsDisabledAndKeepsItsSetUp) {
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(HasModule(program.handle(), "dinput8.dll"), !DirectInputDisabled());
 
-    HWND page = FindGamepadPage(dialog);
+    HWND page = FindPage(FindPage(dialog, IDC_INPUT_TABS), IDC_PAD_UPDATE);  // a sub-page
     ASSERT_NE(page, nullptr);
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_PAD_UPDATE)));
     for (int id : {IDC_PAD_USE_DI, IDC_PAD_ANALOG, IDC_PAD_DEVICES, IDC_PAD_DEFAULTS,
