@@ -10,6 +10,7 @@
 #include "common/runtime.h"
 #include "app/splash.h"
 #include "common/trace.h"
+#include "input/input_devices.h"
 #include "resource.h"
 #include "settings/save_folder.h"
 #include "settings/settings_record.h"
@@ -27,6 +28,8 @@ static void OnInitDialog(HWND dialog) {
     SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(mainIcon));
     InitCommonControls();
     LoadRegistry();
+    // Without DirectInput the program still starts; the gamepad page then stays disabled.
+    InitDirectInput(dialog);
     ShowWindow(dialog, SW_SHOW);
     mainTabs.Build(dialog, IDC_MAIN_TABS, 3);
     splash.Close();
@@ -122,6 +125,7 @@ static void OnDestroy() {
         DestroyIcon(mainIcon);
         mainIcon = nullptr;
     }
+    ReleaseDirectInput();
     PostQuitMessage(0);
 }
 

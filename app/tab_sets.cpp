@@ -2,6 +2,7 @@
 #include "app/tab_sets.h"
 
 #include "app/input_page.h"
+#include "input/gamepad_page.h"
 #include "resource.h"
 #include "sound/sound_page.h"
 
@@ -20,7 +21,7 @@ static const TabPageEntry kMainPages[] = {
 static const TabPageEntry kInputPages[] = {
     {"键盘", 0, IDD_KEYBOARD_PAGE, nullptr},
     {"鼠标", 0, IDD_MOUSE_PAGE, nullptr},
-    {"游戏手柄", 0, IDD_GAMEPAD_PAGE, nullptr},
+    {"游戏手柄", 0, IDD_GAMEPAD_PAGE, GamepadPageProc},
 };
 
 HWND MainTabSet::Build(HWND parentWindow, int tabControlId, int count) {

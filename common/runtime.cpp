@@ -24,16 +24,38 @@ char* ComputeModuleDirectory(HINSTANCE instance, char* buffer) {
     return TrimToFolder(buffer);
 }
 
-UINT PumpMessages() {
+// Takes and dispatches one pending message; false when the queue was empty. A WM_QUIT is not
+// dispatched: taken out of the queue here it would never reach the main loop, so it is posted
+// again.
+static bool TakeOneMessage() {
     if (!PeekMessageW(&pumpMessage, nullptr, 0, 0, PM_REMOVE)) {
-        return pumpMessage.message;
+        return false;
     }
     if (pumpMessage.message == WM_QUIT) {
-        // Taken out of the queue here, the quit would never reach the main loop.
         PostQuitMessage(static_cast<int>(pumpMessage.wParam));
-        return WM_QUIT;
+        return true;
     }
     TranslateMessage(&pumpMessage);
     DispatchMessageW(&pumpMessage);
+    return true;
+}
+
+UINT PumpMessages() {
+    TakeOneMessage();
     return pumpMessage.message;
+}
+
+// Long enough to leave the processor idle, short enough that a release is seen at once.
+static const DWORD kPoliteWaitMs = 10;
+
+bool PumpMessagesWhile(bool (*stillWaiting)()) {
+    while (stillWaiting()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, kPoliteWaitMs, QS_ALLINPUT);
+        while (TakeOneMessage()) {
+            if (pumpMessage.message == WM_QUIT) {
+                return false;
+            }
+        }
+    }
+    return true;
 }

@@ -17,3 +17,9 @@ char* TrimToFolder(char* buffer);
 // or that of the last message taken when none was waiting. A WM_QUIT is not dispatched: it is
 // posted again so that the main message loop still ends, and 18 (WM_QUIT) is returned.
 UINT PumpMessages();
+
+// Waits while stillWaiting() holds, sleeping between looks until a message arrives or a short
+// time has passed, and dispatching the messages that came through PumpMessages; so a held key
+// costs next to no processor time and the program stays responsive. Returns false as soon as a
+// WM_QUIT was seen (it stays queued for the main loop): the caller's windows may be gone then.
+bool PumpMessagesWhile(bool (*stillWaiting)());

@@ -6,6 +6,7 @@
 #include "common/runtime.h"
 #include "app/splash.h"
 #include "common/trace.h"
+#include "tests/support/fake_keys.h"
 #include "tests/support/test_files.h"
 #include "tests/trace_recorder.h"
 
@@ -57,6 +58,34 @@ TEST(PumpMessagesTest, AQuitStillEndsTheMainLoop) {
     MSG msg;
     EXPECT_EQ(GetMessageW(&msg, nullptr, 0, 0), 0);
     EXPECT_EQ(msg.wParam, 7u);
+}
+
+bool WaitsForever() {
+    return true;
+}
+
+TEST(PumpMessagesWhileTest, KeepsDispatchingUntilTheKeysAreUp) {
+    FakeKeys keys;
+    FakeKeys::Hold({'A'});
+    FakeKeys::ReleaseAllSoon(50);  // a timer message: it is only seen if the wait dispatches
+    DWORD start = GetTickCount();
+    EXPECT_TRUE(PumpMessagesWhile(AnyKeyHeld));
+    DWORD elapsed = GetTickCount() - start;
+    EXPECT_FALSE(AnyKeyHeld());
+    EXPECT_LT(elapsed, 5000u);
+    // It slept between looks (a scan that finds "A" reads 69 keys) instead of spinning, which
+    // would look hundreds of times per millisecond.
+    int looks = FakeKeys::Reads() / 69;
+    EXPECT_GE(looks, 1);
+    EXPECT_LE(looks, static_cast<int>(elapsed / 5 + 5));
+}
+
+TEST(PumpMessagesWhileTest, AQuitEndsTheWaitAndStaysForTheMainLoop) {
+    PostQuitMessage(3);
+    EXPECT_FALSE(PumpMessagesWhile(WaitsForever));
+    MSG msg;
+    EXPECT_EQ(GetMessageW(&msg, nullptr, 0, 0), 0);
+    EXPECT_EQ(msg.wParam, 3u);
 }
 
 TEST(DebugTraceTest, CutsLongLinesAndSkipsEmptyOnes) {

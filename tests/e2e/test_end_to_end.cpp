@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -84,6 +85,7 @@ class Program {
     ~Program() { Release(); }
     bool started() const { return started_; }
     DWORD id() const { return process_.dwProcessId; }
+    HANDLE handle() const { return process_.hProcess; }
 
     // The visible main dialog of this process, or null when it did not come up in time.
     HWND WaitForDialog() {
@@ -540,6 +542,60 @@ TEST(EndToEnd, PagesChangedFromOutsideAreStoredByOk) {
     EXPECT_EQ(IniValue(text, "Sound", "BtVoiceOff"), "1");
     EXPECT_EQ(IniValue(text, "Control", "DefaultRun"), "1");
     EXPECT_EQ(IniValue(text, "Control", "Camera45Deg"), "1");
+}
+
+bool HasModule(HANDLE process, const char* name) {
+    HMODULE modules[512];
+    DWORD bytes = 0;
+    if (!EnumProcessModules(process, modules, sizeof modules, &bytes)) {
+        return false;
+    }
+    for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; ++i) {
+        char base[MAX_PATH] = {};
+        GetModuleBaseNameA(process, modules[i], base, MAX_PATH);
+        if (lstrcmpiA(base, name) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Set for one run of this test: Wine then cannot load dinput8.dll in the programs started.
+bool DirectInputDisabled() {
+    const char* overrides = getenv("WINEDLLOVERRIDES");
+    return overrides != nullptr && strstr(overrides, "dinput8=") != nullptr;
+}
+
+// No controller is attached under Wine here, and with "dinput8=" (a second run of this test)
+// DirectInput cannot even be loaded. Either way the program starts, the gamepad page offers
+// only "更新", and "OK" keeps the stored controller set-up.
+TEST(EndToEnd, WithoutAControllerTheGamepadPageIsDisabledAndKeepsItsSetUp) {
+    GameFolder game;
+    CreateDirectoryA((game / "save").c_str(), nullptr);
+    ASSERT_TRUE(WriteFileText(game.SettingsFile(),
+                              "[Control]\r\nPadDeviceNo=3\r\nUseGamaPad=1\r\nAnalog=1\r\n"));
+    Program program(game);
+    HWND dialog = program.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(HasModule(program.handle(), "dinput8.dll"), !DirectInputDisabled());
+
+    HWND page = FindPage(FindPage(dialog, IDC_INPUT_TABS), IDC_PAD_UPDATE);  // a sub-page
+    ASSERT_NE(page, nullptr);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_PAD_UPDATE)));
+    for (int id : {IDC_PAD_USE_DI, IDC_PAD_ANALOG, IDC_PAD_DEVICES, IDC_PAD_DEFAULTS,
+                   IDC_PAD_SENSITIVITY, IDC_PAD_CONFIRM, IDC_PAD_MAP_ZOOM_LABEL}) {
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << id;
+    }
+    EXPECT_EQ(SendDlgItemMessageW(page, IDC_PAD_USE_DI, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(TextOf(GetDlgItem(page, IDC_PAD_CONFIRM)), L"决定/会话");
+    EXPECT_EQ(TextOf(GetDlgItem(page, IDC_PAD_CONFIRM_LABEL)), L"Button 2");
+
+    Press(dialog, IDC_OK);
+    EXPECT_EQ(program.WaitForExit(), 0);
+    std::string text = ReadFileText(game.SettingsFile());
+    EXPECT_EQ(IniValue(text, "Control", "PadDeviceNo"), "3");
+    EXPECT_EQ(IniValue(text, "Control", "UseGamaPad"), "1");
+    EXPECT_EQ(IniValue(text, "Control", "Analog"), "1");
 }
 
 }  // namespace

@@ -1,0 +1,282 @@
+// The gamepad page (117): the controller in use, its sensitivity, and a controller button for
+// each of the game's ten gamepad actions, assigned by capture.
+#include "input/gamepad_page.h"
+
+#include <cstring>
+
+#include "common/dialog_items.h"
+#include "common/dialog_text.h"
+#include "common/runtime.h"
+#include "common/trace.h"
+#include "input/input_devices.h"
+#include "input/key_names.h"
+#include "input/key_scan.h"
+#include "resource.h"
+
+GamepadPage gamepadPage;
+
+struct PadAction {
+    int button;
+    int label;
+};
+
+// In the order of SettingsRecord.GamePad.
+static const PadAction kActions[kGamePadSlots] = {
+    {IDC_PAD_CONFIRM, IDC_PAD_CONFIRM_LABEL},
+    {IDC_PAD_CANCEL, IDC_PAD_CANCEL_LABEL},
+    {IDC_PAD_WALK_RUN, IDC_PAD_WALK_RUN_LABEL},
+    {IDC_PAD_TURN_RIGHT, IDC_PAD_TURN_RIGHT_LABEL},
+    {IDC_PAD_TURN_LEFT, IDC_PAD_TURN_LEFT_LABEL},
+    {IDC_PAD_STAR_CUP, IDC_PAD_STAR_CUP_LABEL},
+    {IDC_PAD_COOKING, IDC_PAD_COOKING_LABEL},
+    {IDC_PAD_STONE_MAP, IDC_PAD_STONE_MAP_LABEL},
+    {IDC_PAD_PLACE_NAMES, IDC_PAD_PLACE_NAMES_LABEL},
+    {IDC_PAD_MAP_ZOOM, IDC_PAD_MAP_ZOOM_LABEL},
+};
+static const int kWalkRunAction = 2;
+
+// Besides the capture buttons and labels, the controls that need a controller to mean anything.
+static const int kPadControls[] = {
+    IDC_PAD_DEVICES,     IDC_PAD_DEFAULTS,          IDC_PAD_ANALOG,
+    IDC_PAD_SENSITIVITY, IDC_PAD_SENSITIVITY_VALUE, IDC_PAD_SENSITIVITY_GROUP};
+
+static const int kSensitivityMax = 100;
+static const UINT_PTR kCaptureTimerId = 1;
+static const UINT kCaptureTickMs = 10;
+
+static bool HasControllers() {
+    return InputDevices.directInput != nullptr && InputDevices.joystickCount > 0;
+}
+
+bool GamepadPage::PadControlsOn() const {
+    return HasControllers() && IsItemChecked(window, IDC_PAD_USE_DI);
+}
+
+void GamepadPage::InitControls(HWND dialog) {
+    Attach(dialog);
+    // A stored value above 100 puts the slider at 100; the number shows what is stored until
+    // the slider moves.
+    InitTrackbar(dialog, IDC_PAD_SENSITIVITY, kSensitivityMax, SettingsRecord.PadSensitivity);
+    FormatItemText(dialog, IDC_PAD_SENSITIVITY_VALUE, "%d", SettingsRecord.PadSensitivity);
+    memcpy(buttons, SettingsRecord.GamePad, sizeof buttons);
+    // Shown also while no controller is listed, disabled: a pad unplugged for an evening keeps
+    // its set-up.
+    CheckItem(dialog, IDC_PAD_USE_DI, SettingsRecord.UseGamaPad != 0);
+    CheckItem(dialog, IDC_PAD_ANALOG, SettingsRecord.Analog != 0);
+    RefreshLabels();
+    if (HasControllers()) {
+        EnableItem(dialog, IDC_PAD_USE_DI, true);
+        FillControllerList(SettingsRecord.PadDeviceNo);
+        EnablePadControls(SettingsRecord.UseGamaPad != 0);
+        ApplyAnalog(SettingsRecord.Analog != 0);
+    } else {
+        EnableItem(dialog, IDC_PAD_USE_DI, false);
+        EnablePadControls(false);
+    }
+}
+
+void GamepadPage::FillControllerList(int index) {
+    if (!HasControllers()) {
+        return;
+    }
+    if (index < 0 || index >= InputDevices.joystickCount) {
+        index = 0;
+    }
+    HWND list = GetDlgItem(window, IDC_PAD_DEVICES);
+    SendMessageW(list, CB_RESETCONTENT, 0, 0);
+    for (int i = 0; i < InputDevices.joystickCount; ++i) {
+        // DirectInput hands the name over in the system's code page.
+        char name[MAX_PATH];
+        memcpy(name, InputDevices.joysticks[i].tszProductName, sizeof name);
+        name[MAX_PATH - 1] = '\0';
+        wchar_t wide[MAX_PATH];
+        TextToWide(name, CP_ACP, wide, MAX_PATH);
+        LRESULT item = SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide));
+        if (item >= 0) {
+            SendMessageW(list, CB_SETITEMDATA, item, i);
+        }
+    }
+    SendMessageW(list, CB_SETCURSEL, index, 0);
+    UpdateDevice(index);
+}
+
+void GamepadPage::EnablePadControls(bool on) {
+    on = on && HasControllers();
+    for (const PadAction& action : kActions) {
+        EnableItem(window, action.button, on);
+        EnableItem(window, action.label, on);
+    }
+    for (int id : kPadControls) {
+        EnableItem(window, id, on);
+    }
+}
+
+void GamepadPage::ApplyAnalog(bool on) {
+    bool enable = !on && PadControlsOn();
+    EnableItem(window, kActions[kWalkRunAction].button, enable);
+    EnableItem(window, kActions[kWalkRunAction].label, enable);
+}
+
+// The capture buttons come back only where the pad controls are on: a capture that ends after
+// "使用DirectInput" was cleared leaves them off.
+void GamepadPage::RefreshLabels() {
+    bool on = PadControlsOn();
+    for (int i = 0; i < kGamePadSlots; ++i) {
+        const char* name = PadButtonName(buttons[i]);
+        DebugTrace("%d %s\n", i, name);
+        EnableItem(window, kActions[i].button, on);
+        SetItemTextGbk(window, kActions[i].label, name);
+    }
+    ApplyAnalog(IsItemChecked(window, IDC_PAD_ANALOG));
+}
+
+void GamepadPage::RestoreDefaults() {
+    SendDlgItemMessageW(window, IDC_PAD_DEVICES, CB_SETCURSEL, 0, 0);
+    memcpy(buttons, SettingsDefaults.GamePad, sizeof buttons);
+    CheckItem(window, IDC_PAD_USE_DI, SettingsDefaults.UseGamaPad != 0);
+    RefreshLabels();
+    CheckItem(window, IDC_PAD_ANALOG, SettingsDefaults.Analog != 0);
+    EnablePadControls(SettingsDefaults.UseGamaPad != 0);
+    ApplyAnalog(SettingsDefaults.Analog != 0);
+    SetTrackbarPosition(window, IDC_PAD_SENSITIVITY, SettingsDefaults.PadSensitivity);
+    FormatItemText(window, IDC_PAD_SENSITIVITY_VALUE, "%d", SettingsDefaults.PadSensitivity);
+}
+
+void GamepadPage::Collect() {
+    memcpy(SettingsRecord.GamePad, buttons, sizeof buttons);
+    // With no controller listed there is nothing to choose from: the stored number stays for
+    // the day the pad is back. The check boxes show the stored values unless restored.
+    if (SendDlgItemMessageW(window, IDC_PAD_DEVICES, CB_GETCOUNT, 0, 0) > 0) {
+        SettingsRecord.PadDeviceNo =
+            static_cast<uint8_t>(SendDlgItemMessageW(window, IDC_PAD_DEVICES, CB_GETCURSEL, 0, 0));
+    }
+    SettingsRecord.UseGamaPad = IsItemChecked(window, IDC_PAD_USE_DI) ? 1 : 0;
+    SettingsRecord.Analog = IsItemChecked(window, IDC_PAD_ANALOG) ? 1 : 0;
+    SettingsRecord.PadSensitivity =
+        static_cast<uint8_t>(TrackbarPosition(window, IDC_PAD_SENSITIVITY));
+}
+
+void GamepadPage::StartCapture(int action) {
+    for (const PadAction& each : kActions) {
+        EnableItem(window, each.button, false);
+    }
+    captureIndex = action;
+    SetItemTextGbk(window, kActions[action].label, "");
+    // The key that pressed the button (Space, Enter) must be up first, or it would cancel.
+    if (!PumpMessagesWhile(AnyKeyHeld) || !IsWindow(window)) {
+        return;  // the program is ending
+    }
+    captureTimer = SetTimer(window, kCaptureTimerId, kCaptureTickMs, nullptr);
+}
+
+void GamepadPage::EndCapture() {
+    KillTimer(window, captureTimer);
+    RefreshLabels();
+    SetFocus(GetDlgItem(window, kActions[captureIndex].button));
+    captureIndex = -1;
+}
+
+void GamepadPage::OnCaptureTick() {
+    if (captureIndex < 0) {
+        return;
+    }
+    if (ScanKeys() != 0) {  // any key cancels; nothing is assigned
+        EndCapture();
+        PumpMessagesWhile(AnyKeyHeld);
+        return;
+    }
+    PollJoystick();
+    uint32_t held = JoystickButtons();
+    if (held == 0) {
+        return;
+    }
+    uint8_t button = 0;
+    while ((held & 1u) == 0) {  // the lowest button held wins
+        held >>= 1;
+        ++button;
+    }
+    for (int j = 0; j < kGamePadSlots; ++j) {
+        if (j != captureIndex && buttons[j] == button) {
+            buttons[j] = buttons[captureIndex];  // the action that had it takes the old one
+            break;
+        }
+    }
+    buttons[captureIndex] = button;
+    EndCapture();
+}
+
+void GamepadPage::OnCommand(int id) {
+    for (int i = 0; i < kGamePadSlots; ++i) {
+        if (id == kActions[i].button) {
+            StartCapture(i);
+            return;
+        }
+    }
+    switch (id) {
+        case IDC_PAD_DEFAULTS:
+            RestoreDefaults();
+            break;
+        case IDC_PAD_DEVICES: {
+            LRESULT selected = SendDlgItemMessageW(window, IDC_PAD_DEVICES, CB_GETCURSEL, 0, 0);
+            if (selected != CB_ERR) {
+                UpdateDevice(static_cast<int>(
+                    SendDlgItemMessageW(window, IDC_PAD_DEVICES, CB_GETITEMDATA, selected, 0)));
+            }
+            break;
+        }
+        case IDC_PAD_UPDATE:
+            // Back to the stored values with the controllers attached now.
+            ReleaseDevice();
+            EnumJoysticks();
+            InitControls(window);
+            break;
+        case IDC_PAD_USE_DI: {
+            EnablePadControls(IsItemChecked(window, IDC_PAD_USE_DI));
+            ApplyAnalog(IsItemChecked(window, IDC_PAD_ANALOG));
+            LRESULT selected = SendDlgItemMessageW(window, IDC_PAD_DEVICES, CB_GETCURSEL, 0, 0);
+            LRESULT data =
+                SendDlgItemMessageW(window, IDC_PAD_DEVICES, CB_GETITEMDATA, selected, 0);
+            FillControllerList(static_cast<uint8_t>(data));
+            break;
+        }
+        case IDC_PAD_ANALOG:
+            ApplyAnalog(IsItemChecked(window, IDC_PAD_ANALOG));
+            break;
+    }
+}
+
+void GamepadPage::OnSensitivityMoved() {
+    FormatItemText(window, IDC_PAD_SENSITIVITY_VALUE, "%d",
+                   TrackbarPosition(window, IDC_PAD_SENSITIVITY));
+}
+
+void GamepadPage::OnDestroy() {
+    KillTimer(window, captureTimer);
+    captureIndex = -1;
+}
+
+INT_PTR CALLBACK GamepadPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            gamepadPage.InitControls(dialog);
+            return TRUE;
+        case WM_DESTROY:
+            gamepadPage.OnDestroy();
+            return FALSE;
+        case WM_COMMAND:
+            gamepadPage.OnCommand(LOWORD(wParam));
+            return FALSE;
+        case WM_TIMER:
+            gamepadPage.OnCaptureTick();
+            return FALSE;
+        case WM_HSCROLL:
+            if (reinterpret_cast<HWND>(lParam) == GetDlgItem(dialog, IDC_PAD_SENSITIVITY)) {
+                gamepadPage.OnSensitivityMoved();
+            }
+            return FALSE;
+        case WM_PAGESHOWN:
+            gamepadPage.OnShown();
+            return FALSE;
+    }
+    return FALSE;
+}

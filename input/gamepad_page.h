@@ -1,0 +1,41 @@
+// The gamepad page (117): the controller in use, its sensitivity, and a controller button for
+// each of the game's ten gamepad actions, assigned by capture.
+#pragma once
+#include <cstdint>
+
+#include "common/page_framework.h"
+#include "settings/settings_record.h"
+
+class GamepadPage : public OptionPage {
+  public:
+    void InitControls(HWND dialog);
+    void RefreshLabels();
+    void RestoreDefaults();
+    void Collect();
+
+    // Refills the device list from InputDevices, selects entry index (0 when out of range) and
+    // opens that controller. Without controllers the list is left as it is.
+    void FillControllerList(int index);
+    // The pad controls follow on, and are off whenever no controller is listed.
+    void EnablePadControls(bool on);
+    // Analog input moves by stick: walk/run then has no button.
+    void ApplyAnalog(bool on);
+
+    void StartCapture(int action);
+    void OnCaptureTick();
+    void OnCommand(int id);
+    void OnSensitivityMoved();
+    void OnDestroy();
+
+    uint8_t buttons[kGamePadSlots];  // working copy of SettingsRecord.GamePad
+    int captureIndex = -1;           // the action being captured, -1 when none
+    UINT_PTR captureTimer = 0;
+
+  private:
+    bool PadControlsOn() const;
+    void EndCapture();
+};
+
+extern GamepadPage gamepadPage;
+
+INT_PTR CALLBACK GamepadPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

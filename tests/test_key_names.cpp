@@ -1,0 +1,177 @@
+// Key and button names, and the key and mouse-button scans over a fake key-state source.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "input/key_names.h"
+#include "input/key_scan.h"
+#include "tests/support/fake_keys.h"
+
+namespace {
+
+struct NamedCode {
+    int code;
+    const char* name;
+};
+
+TEST(KeyNamesTest, NamesByCode) {
+    const NamedCode cases[] = {
+        {0, "error"},
+        {1, "L-Button"},
+        {2, "R-Button"},
+        {3, "Cancel"},
+        {4, "M-Button"},
+        {8, "Back"},
+        {12, "Cls"},
+        {13, "Enter"},
+        {16, "Shift"},
+        {21, "Kana"},
+        {23, "Junja"},
+        {25, "Kanji"},
+        {27, "Esc"},
+        {31, "ModeChange"},
+        {32, "Space"},
+        {37, "Left"},
+        {40, "Down"},
+        {44, "PrntScrn"},
+        {47, "Help"},
+        {48, "0"},
+        {57, "9"},
+        {58, ":"},
+        {59, ";"},
+        {63, "?"},
+        {64, "@"},
+        {65, "A"},
+        {90, "Z"},
+        {91, "L-Win"},
+        {93, "Apps"},
+        {96, "0[10Key]"},
+        {105, "9[10Key]"},
+        {106, "*[10Key]"},
+        {108, "@[10Key]"},
+        {111, "/[10Key]"},
+        {112, "F1"},
+        {135, "F24"},
+        {144, "NumLock"},
+        {145, "Scroll"},
+        {160, "L-Shift"},
+        {165, "R-Alt"},
+        {186, ":"},
+        {188, ","},
+        {192, "@"},
+        {219, "["},
+        {220, "\\"},
+        {222, "^"},
+        {226, "\\"},
+        {255, "Button 1"},
+        // Codes are taken as one byte.
+        {-1, "Button 1"},
+        {256 + 13, "Enter"},
+        {-256 + 65, "A"},
+    };
+    for (const NamedCode& c : cases) {
+        EXPECT_STREQ(KeyName(c.code), c.name) << c.code;
+    }
+    // Rows that share their text share the very same text.
+    EXPECT_EQ(KeyNames[58], KeyNames[186]);
+    EXPECT_EQ(KeyNames[220], KeyNames[226]);
+}
+
+TEST(KeyNamesTest, RowsWithoutANameGiveEmptyTextNeverNull) {
+    const int emptyRanges[][2] = {{5, 7},     {10, 11},   {14, 15},   {22, 22},
+                                  {26, 26},   {94, 95},   {136, 143}, {146, 159},
+                                  {166, 185}, {193, 218}, {223, 225}, {227, 254}};
+    int empty = 0;
+    for (const auto& range : emptyRanges) {
+        for (int code = range[0]; code <= range[1]; ++code) {
+            ASSERT_NE(KeyName(code), nullptr) << code;
+            EXPECT_STREQ(KeyName(code), "") << code;
+            ++empty;
+        }
+    }
+    for (int code = 227; code <= 254; ++code) {
+        EXPECT_EQ(KeyNames[code], nullptr) << code;  // nothing at all, yet KeyName is ""
+    }
+    // Every other key row has a name: nothing shifted the table.
+    int named = 0;
+    for (int code = 0; code < kPadButtonRow; ++code) {
+        named += KeyName(code)[0] != '\0' ? 1 : 0;
+    }
+    EXPECT_EQ(named + empty, 255);
+    EXPECT_EQ(named, 145);
+}
+
+TEST(KeyNamesTest, PadButtonNames) {
+    const NamedCode cases[] = {{0, "Button 1"}, {9, "Button 10"}, {31, "Button 32"},
+                               {32, "error"},   {100, "error"},   {254, "error"},
+                               {255, ""},       {-1, ""},         {256 + 1, "Button 2"}};
+    for (const NamedCode& c : cases) {
+        EXPECT_STREQ(PadButtonName(c.code), c.name) << c.code;
+    }
+}
+
+struct ScanCase {
+    std::vector<int> held;
+    int expected;
+};
+
+void HoldAll(const std::vector<int>& keys) {
+    FakeKeys::ReleaseAll();
+    for (int key : keys) {
+        FakeKeys::Hold({key});
+    }
+}
+
+TEST(KeyScanTest, TheFirstHeldKeyInScanOrderWins) {
+    FakeKeys keys;
+    const ScanCase cases[] = {
+        {{}, 0},
+        {{192, 32, 65}, 192},  // "@" before Space before "A"
+        {{32, 65}, 32},
+        {{65, 226}, 226},
+        {{226, 219}, 219},
+        {{222, 186}, 186},
+        {{8}, 8},
+        {{134}, 134},
+        {{26}, 26},  // an unnamed code inside the range still counts
+        // A left Shift is down as 160 and as 16: the generic code is reported.
+        {{160, 16}, 16},
+        {{163, 17}, 17},
+        // Never reported.
+        {{160}, 0},
+        {{1, 2, 4}, 0},
+        {{25}, 0},
+        {{135}, 0},
+        {{144, 145}, 0},
+        {{7, 193}, 0},
+    };
+    for (const ScanCase& c : cases) {
+        HoldAll(c.held);
+        EXPECT_EQ(ScanKeys(), c.expected) << "first held " << (c.held.empty() ? -1 : c.held[0]);
+        EXPECT_EQ(AnyKeyHeld(), c.expected != 0);
+    }
+}
+
+TEST(KeyScanTest, MouseButtonsLeftBeforeRightBeforeMiddle) {
+    FakeKeys keys;
+    const ScanCase cases[] = {{{}, 0},        {{2, 1}, 1}, {{4, 2}, 2}, {{4}, 4},
+                              {{4, 1, 2}, 1}, {{5, 6}, 0}, {{32}, 0}};
+    for (const ScanCase& c : cases) {
+        HoldAll(c.held);
+        EXPECT_EQ(ScanMouseButtons(), c.expected);
+        EXPECT_EQ(AnyMouseButtonHeld(), c.expected != 0);
+    }
+}
+
+SHORT WINAPI NothingHeld(int) {
+    return 0;
+}
+
+TEST(KeyScanTest, ANullSourcePutsTheRealKeyStateBack) {
+    KeyStateSource original = SetKeyStateSource(NothingHeld);
+    EXPECT_EQ(SetKeyStateSource(nullptr), NothingHeld);
+    EXPECT_EQ(SetKeyStateSource(original), GetAsyncKeyState);
+}
+
+}  // namespace
