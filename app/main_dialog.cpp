@@ -10,6 +10,8 @@
 #include "common/runtime.h"
 #include "app/splash.h"
 #include "common/trace.h"
+#include "display/device_caps.h"
+#include "display/video_page.h"
 #include "resource.h"
 #include "settings/save_folder.h"
 #include "settings/settings_record.h"
@@ -19,6 +21,7 @@ const wchar_t kMainCaption[] = L"Lumenreach 环境设定";
 
 HWND mainDialog;
 static HICON mainIcon;
+static int quitCode;  // 1 when the program ends because Direct3D 8 is missing
 
 static void OnInitDialog(HWND dialog) {
     splash.Show(instanceHandle);
@@ -26,6 +29,15 @@ static void OnInitDialog(HWND dialog) {
     SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(mainIcon));
     InitCommonControls();
     LoadRegistry();
+    quitCode = 0;
+    if (!CreateDirect3D()) {
+        // The player has been told; without Direct3D 8 the game cannot run, so nothing is
+        // stored and the program ends with 1.
+        quitCode = 1;
+        splash.Close();
+        DestroyWindow(dialog);
+        return;
+    }
     ShowWindow(dialog, SW_SHOW);
     mainTabs.Build(dialog, IDC_MAIN_TABS, 3);
     splash.Close();
@@ -46,6 +58,7 @@ static void ShowStoreFailure(HWND dialog) {
 // Pages copy their controls into SettingsRecord, then the file is written. False when the
 // store failed: the player has been told and the dialog stays open.
 static bool StoreSettings(HWND dialog) {
+    videoPage.Collect();
     soundPage.Collect();
     inputPage.Collect();
     if (SaveRegistry()) {
@@ -102,7 +115,11 @@ static void OnDestroy() {
         DestroyIcon(mainIcon);
         mainIcon = nullptr;
     }
-    PostQuitMessage(0);
+    if (DeviceCaps.direct3d != nullptr) {
+        DeviceCaps.direct3d->Release();
+        DeviceCaps.direct3d = nullptr;
+    }
+    PostQuitMessage(quitCode);
 }
 
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
