@@ -23,6 +23,7 @@ int TrackbarPosition(HWND dialog, int id);
 // code page is given (CP_ACP for names the system handed over).
 void ClearList(HWND dialog, int id);
 // Adds an entry with its item data; returns its position, or CB_ERR.
-int AddListItem(HWND dialog, int id, const char* text, LPARAM data, UINT codePage = kProgramCodePage);
+int AddListItem(HWND dialog, int id, const char* text, LPARAM data,
+                UINT codePage = kProgramCodePage);
 // The item data of the selected entry; CB_ERR when nothing is selected.
 LPARAM SelectedItemData(HWND dialog, int id);

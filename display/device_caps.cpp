@@ -174,8 +174,8 @@ bool FindDepthStencilFormat(UINT adapter, D3DDEVTYPE deviceType, D3DFORMAT forma
         D3DFORMAT candidate;
         bool allowed;
     } candidates[] = {
-        {D3DFMT_D16, d <= 16 && s == 0},    {D3DFMT_D15S1, d <= 15 && s <= 1},
-        {D3DFMT_D24X8, d <= 24 && s == 0},  {D3DFMT_D24S8, d <= 24 && s <= 8},
+        {D3DFMT_D16, d <= 16 && s == 0},     {D3DFMT_D15S1, d <= 15 && s <= 1},
+        {D3DFMT_D24X8, d <= 24 && s == 0},   {D3DFMT_D24S8, d <= 24 && s <= 8},
         {D3DFMT_D24X4S4, d <= 24 && s <= 4}, {D3DFMT_D32, d <= 32 && s == 0},
     };
     IDirect3D8* direct3d = DeviceCaps.direct3d;

@@ -283,11 +283,10 @@ void VideoPage::OnDeviceCommand(HWND dialog) {
 }
 
 void VideoPage::OnModeCommand(HWND dialog) {
-    FillAntiAliasList(dialog, ListSelection(dialog, IDC_ADAPTER_LIST),
-                      ListSelection(dialog, IDC_DEVICE_LIST),
-                      ListSelection(dialog, IDC_RESOLUTION_LIST),
-                      IsItemChecked(dialog, IDC_WINDOW_MODE),
-                      static_cast<int>(SelectedItemData(dialog, IDC_ANTI_ALIAS_LIST)));
+    FillAntiAliasList(
+        dialog, ListSelection(dialog, IDC_ADAPTER_LIST), ListSelection(dialog, IDC_DEVICE_LIST),
+        ListSelection(dialog, IDC_RESOLUTION_LIST), IsItemChecked(dialog, IDC_WINDOW_MODE),
+        static_cast<int>(SelectedItemData(dialog, IDC_ANTI_ALIAS_LIST)));
 }
 
 namespace {
@@ -313,8 +312,7 @@ static void ApplyPreset(VideoPage& page, HWND dialog, const Preset& preset) {
     PickDefaultMode(preset.preferenceList);
     const int adapter = static_cast<int>(DeviceCaps.selectedAdapter);
     const int device = static_cast<int>(DeviceCaps.adapters[adapter].selectedDevice);
-    const int mode =
-        static_cast<int>(DeviceCaps.adapters[adapter].devices[device].selectedMode);
+    const int mode = static_cast<int>(DeviceCaps.adapters[adapter].devices[device].selectedMode);
     const ModeInfo* chosen = ListedMode(adapter, device, mode);
     const int width = chosen != nullptr ? static_cast<int>(chosen->width) : -1;
     const int height = chosen != nullptr ? static_cast<int>(chosen->height) : -1;
