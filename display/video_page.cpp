@@ -38,11 +38,18 @@ static int ListCount(HWND dialog, int id) {
 
 static void SelectListEntry(HWND dialog, int id, int position) {
     SendDlgItemMessageW(dialog, id, CB_SETCURSEL, position, 0);
-    // A list without the focus shows its text unmarked, as any unfocused field does.
-    HWND list = GetDlgItem(dialog, id);
+}
+
+// A list without the focus shows its text unmarked, as any field without the focus does. (The
+// dialog manager marks the text of a list it gives the focus to, and Wine's lists keep the mark
+// when the focus leaves.)
+static void UnmarkUnfocusedLists(HWND dialog) {
     HWND focus = GetFocus();
-    if (list != nullptr && focus != list && !IsChild(list, focus)) {
-        SendMessageW(list, CB_SETEDITSEL, 0, MAKELPARAM(-1, 0));
+    for (int id : {IDC_ADAPTER_LIST, IDC_DEVICE_LIST, IDC_RESOLUTION_LIST, IDC_FILTER_LIST}) {
+        HWND list = GetDlgItem(dialog, id);
+        if (focus != list && !IsChild(list, focus)) {
+            SendMessageW(list, CB_SETEDITSEL, 0, MAKELPARAM(-1, 0));
+        }
     }
 }
 
@@ -236,6 +243,7 @@ void VideoPage::InitControls(HWND dialog) {
     UpdateWindowModeEnable(dialog, adapter, device);
     CheckSupportsBumpMapping(adapter, device, mode);
     UpdateGlowEnable(dialog);
+    UnmarkUnfocusedLists(dialog);
 }
 
 void VideoPage::OnAdapterCommand(HWND dialog) {
@@ -261,6 +269,7 @@ void VideoPage::OnAdapterCommand(HWND dialog) {
                       antiAlias);
     FillFilterList(dialog, adapter, device, filter);
     UpdateGlowEnable(dialog);
+    UnmarkUnfocusedLists(dialog);
 }
 
 // Any notification of the device list, its focus included, starts again from the first mode.
@@ -280,6 +289,7 @@ void VideoPage::OnDeviceCommand(HWND dialog) {
                       antiAlias);
     FillFilterList(dialog, adapter, device, filter);
     UpdateGlowEnable(dialog);
+    UnmarkUnfocusedLists(dialog);
 }
 
 void VideoPage::OnModeCommand(HWND dialog) {
@@ -287,6 +297,11 @@ void VideoPage::OnModeCommand(HWND dialog) {
         dialog, ListSelection(dialog, IDC_ADAPTER_LIST), ListSelection(dialog, IDC_DEVICE_LIST),
         ListSelection(dialog, IDC_RESOLUTION_LIST), IsItemChecked(dialog, IDC_WINDOW_MODE),
         static_cast<int>(SelectedItemData(dialog, IDC_ANTI_ALIAS_LIST)));
+    UnmarkUnfocusedLists(dialog);
+}
+
+void VideoPage::OnFilterCommand(HWND dialog) {
+    UnmarkUnfocusedLists(dialog);
 }
 
 namespace {
@@ -338,6 +353,7 @@ static void ApplyPreset(VideoPage& page, HWND dialog, const Preset& preset) {
     if (preset.setsVertexShaderAndMovies) {
         SetRadioPair(dialog, IDC_MOVIES_ON, IDC_MOVIES_OFF, true);
     }
+    UnmarkUnfocusedLists(dialog);
 }
 
 void VideoPage::ApplyStandardPreset(HWND dialog) {
@@ -399,6 +415,9 @@ INT_PTR CALLBACK VideoPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
                 case IDC_RESOLUTION_LIST:
                 case IDC_WINDOW_MODE:
                     videoPage.OnModeCommand(dialog);
+                    break;
+                case IDC_FILTER_LIST:
+                    videoPage.OnFilterCommand(dialog);
                     break;
                 case IDC_PRESET_STANDARD:
                     videoPage.ApplyStandardPreset(dialog);

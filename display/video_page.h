@@ -22,6 +22,7 @@ class VideoPage : public OptionPage {
     void OnAdapterCommand(HWND dialog);
     void OnDeviceCommand(HWND dialog);
     void OnModeCommand(HWND dialog);
+    void OnFilterCommand(HWND dialog);
 
     void ApplyStandardPreset(HWND dialog);
     void ApplyLowEndPreset(HWND dialog);
