@@ -472,7 +472,7 @@ TEST(EndToEnd, PagesChangedFromOutsideAreStoredByOk) {
     HWND dialog = program.WaitForDialog();
     ASSERT_NE(dialog, nullptr);
     HWND tabs = GetDlgItem(dialog, IDC_MAIN_TABS);
-    HWND sound = FindPage(dialog, IDC_SOUND_DEFAULTS);
+    HWND sound = FindPage(dialog, IDC_SE_VOLUME);  // 1030 is on the video page too
     HWND input = FindPage(dialog, IDC_INPUT_TABS);
     ASSERT_NE(sound, nullptr);
     ASSERT_NE(input, nullptr);
