@@ -274,7 +274,7 @@ void EnumerateAdapters() {
         D3DDEVTYPE type;
         const char* name;
     } kDeviceTypes[] = {{D3DDEVTYPE_HAL, "HAL"}, {D3DDEVTYPE_REF, "REF"}};
-    static AdapterScratch scratch;  // large; one adapter at a time
+    AdapterScratch scratch;  // one adapter at a time
 
     IDirect3D8* direct3d = DeviceCaps.direct3d;
     // The count is asked again after every adapter, as a driver may change it.
