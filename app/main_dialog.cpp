@@ -10,6 +10,8 @@
 #include "common/runtime.h"
 #include "app/splash.h"
 #include "common/trace.h"
+#include "display/device_caps.h"
+#include "display/video_page.h"
 #include "input/input_devices.h"
 #include "resource.h"
 #include "settings/save_folder.h"
@@ -21,6 +23,7 @@ static const char kGameFileName[] = "qr6_win3.exe";
 
 HWND mainDialog;
 static HICON mainIcon;
+static int quitCode;  // 1 when the program ends because Direct3D 8 is missing
 
 static void OnInitDialog(HWND dialog) {
     splash.Show(instanceHandle);
@@ -28,6 +31,15 @@ static void OnInitDialog(HWND dialog) {
     SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(mainIcon));
     InitCommonControls();
     LoadRegistry();
+    quitCode = 0;
+    if (!CreateDirect3D()) {
+        // The player has been told; without Direct3D 8 the game cannot run, so nothing is
+        // stored and the program ends with 1.
+        quitCode = 1;
+        splash.Close();
+        DestroyWindow(dialog);
+        return;
+    }
     // Without DirectInput the program still starts; the gamepad page then stays disabled.
     InitDirectInput(dialog);
     ShowWindow(dialog, SW_SHOW);
@@ -53,6 +65,7 @@ static void ShowStoreFailure(HWND dialog) {
 // Pages copy their controls into SettingsRecord, then the file is written. False when the
 // store failed: the player has been told and the dialog stays open.
 static bool StoreSettings(HWND dialog) {
+    videoPage.Collect();
     soundPage.Collect();
     inputPage.Collect();
     if (SaveRegistry()) {
@@ -125,8 +138,12 @@ static void OnDestroy() {
         DestroyIcon(mainIcon);
         mainIcon = nullptr;
     }
+    if (DeviceCaps.direct3d != nullptr) {
+        DeviceCaps.direct3d->Release();
+        DeviceCaps.direct3d = nullptr;
+    }
     ReleaseDirectInput();
-    PostQuitMessage(0);
+    PostQuitMessage(quitCode);
 }
 
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -2,6 +2,7 @@
 #include "app/tab_sets.h"
 
 #include "app/input_page.h"
+#include "display/video_page.h"
 #include "input/gamepad_page.h"
 #include "resource.h"
 #include "sound/sound_page.h"
@@ -10,9 +11,8 @@
 InputTabSet inputTabs;
 MainTabSet mainTabs;
 
-// The video page comes with the display settings; until then its tab shows nothing.
 static const TabPageEntry kMainPages[] = {
-    {"画面", IDI_TAB_VIDEO, IDD_VIDEO_PAGE, nullptr},
+    {"画面", IDI_TAB_VIDEO, IDD_VIDEO_PAGE, VideoPageProc},
     {"声音", IDI_TAB_SOUND, IDD_SOUND_PAGE, SoundPageProc},
     {"输入", IDI_TAB_INPUT, IDD_INPUT_PAGE, InputPageProc},
 };

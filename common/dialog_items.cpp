@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include "common/dialog_text.h"
+
 void InitTrackbar(HWND dialog, int id, int maximum, int position) {
     SendDlgItemMessageW(dialog, id, TBM_SETRANGEMAX, FALSE, maximum);
     SendDlgItemMessageW(dialog, id, TBM_SETTICFREQ, 1, 0);
@@ -15,4 +17,24 @@ void SetTrackbarPosition(HWND dialog, int id, int position) {
 
 int TrackbarPosition(HWND dialog, int id) {
     return static_cast<int>(SendDlgItemMessageW(dialog, id, TBM_GETPOS, 0, 0));
+}
+
+void ClearList(HWND dialog, int id) {
+    SendDlgItemMessageW(dialog, id, CB_RESETCONTENT, 0, 0);
+}
+
+int AddListItem(HWND dialog, int id, const char* text, LPARAM data, UINT codePage) {
+    wchar_t wide[256];
+    TextToWide(text, codePage, wide, 256);
+    LRESULT position =
+        SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide));
+    if (position >= 0) {
+        SendDlgItemMessageW(dialog, id, CB_SETITEMDATA, position, data);
+    }
+    return static_cast<int>(position);
+}
+
+LPARAM SelectedItemData(HWND dialog, int id) {
+    LRESULT position = SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0);
+    return SendDlgItemMessageW(dialog, id, CB_GETITEMDATA, position, 0);
 }

@@ -128,10 +128,11 @@ TEST_F(PagesTest, TheSelectedPageCoversTheDisplayAreaAndTheOthersHide) {
     EXPECT_TRUE(IsWindowVisible(InputPageWindow()));
     ExpectSameRect(ChildRect(InputPageWindow()), DisplayArea(tabs));
 
-    // A tab without a page hides the previous page and shows nothing.
     SelectTab(dialog_, IDC_MAIN_TABS, 0);
     EXPECT_FALSE(IsWindowVisible(SoundPageWindow()));
     EXPECT_FALSE(IsWindowVisible(InputPageWindow()));
+    EXPECT_TRUE(IsWindowVisible(mainTabs.Page(0)));
+    ExpectSameRect(ChildRect(mainTabs.Page(0)), DisplayArea(tabs));
     EXPECT_EQ(mainTabs.CurrentIndex(), 0);
 }
 
