@@ -3,6 +3,8 @@
 
 #include "app/tab_sets.h"
 #include "common/dialog_items.h"
+#include "input/keyboard_page.h"
+#include "input/mouse_page.h"
 #include "resource.h"
 #include "settings/settings_record.h"
 
@@ -27,6 +29,8 @@ void InputPage::Collect() {
     SettingsRecord.DefaultRun = IsItemChecked(window, IDC_MOVE_RUN) ? 1 : 0;
     SettingsRecord.Camera45Deg = IsItemChecked(window, IDC_CAMERA_45) ? 1 : 0;
     SettingsRecord.ChrTrans = IsItemChecked(window, IDC_HIDDEN_SHOW) ? 1 : 0;
+    keyboardPage.Collect();
+    mousePage.Collect();
 }
 
 INT_PTR CALLBACK InputPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -13,7 +13,10 @@ class FakeKeys {
         ReleaseAll();
         ReadCount() = 0;
     }
-    ~FakeKeys() { SetKeyStateSource(previous_); }
+    ~FakeKeys() {
+        ReleaseAll();
+        SetKeyStateSource(previous_);
+    }
     FakeKeys(const FakeKeys&) = delete;
     FakeKeys& operator=(const FakeKeys&) = delete;
 
@@ -22,14 +25,19 @@ class FakeKeys {
             Held()[key & 0xFF] = true;
         }
     }
+    // Also drops a release still pending from ReleaseAllSoon.
     static void ReleaseAll() {
+        CancelPendingRelease();
         for (bool& held : HeldTable()) {
             held = false;
         }
     }
     // A thread timer (no window) that releases every key when it fires: only a wait that keeps
     // dispatching messages ever sees the keys go up.
-    static void ReleaseAllSoon(UINT delayMs) { SetTimer(nullptr, 0, delayMs, ReleaseTimer); }
+    static void ReleaseAllSoon(UINT delayMs) {
+        CancelPendingRelease();
+        PendingRelease() = SetTimer(nullptr, 0, delayMs, ReleaseTimer);
+    }
     // Key states read since this object was made.
     static int Reads() { return ReadCount(); }
 
@@ -52,10 +60,17 @@ class FakeKeys {
         ++ReadCount();
         return Held()[key & 0xFF] ? static_cast<SHORT>(0x8000) : 0;
     }
-    static VOID CALLBACK ReleaseTimer(HWND, UINT, UINT_PTR id, DWORD) {
-        KillTimer(nullptr, id);
-        ReleaseAll();
+    static UINT_PTR& PendingRelease() {
+        static UINT_PTR timer;
+        return timer;
     }
+    static void CancelPendingRelease() {
+        if (PendingRelease() != 0) {
+            KillTimer(nullptr, PendingRelease());
+            PendingRelease() = 0;
+        }
+    }
+    static VOID CALLBACK ReleaseTimer(HWND, UINT, UINT_PTR, DWORD) { ReleaseAll(); }
 
     KeyStateSource previous_;
 };
