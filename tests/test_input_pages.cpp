@@ -215,17 +215,6 @@ TEST_F(InputPagesTest, RestoreDefaultsShowsTheDefaultKeys) {
     EXPECT_EQ(PressOkAndRead("Keyboard"), kDefaultKeys);
 }
 
-TEST_F(InputPagesTest, CodesWithoutANameAreStoredBackUnchanged) {
-    Open("Keyboard=e605111b41585a2628252742434d10\r\nMouse=05e6\r\n");
-    EXPECT_EQ(Label(keyboard_, IDC_KEY_CONFIRM_NAME), "");
-    EXPECT_EQ(Label(keyboard_, IDC_KEY_CANCEL_NAME), "");
-    EXPECT_EQ(Label(mouse_, IDC_MOUSE_CONFIRM_NAME), "");
-    EXPECT_EQ(Label(mouse_, IDC_MOUSE_CANCEL_NAME), "");
-    EXPECT_EQ(PressOkAndRead("Mouse"), "05e6");
-    EXPECT_EQ(IniValue(ReadFileText(path_), "Control", "Keyboard"),
-              "e605111b41585a2628252742434d10");
-}
-
 TEST_F(InputPagesTest, MouseCaptureTakesTheFirstButtonAndSwaps) {
     FakeKeys keys;
     Open();
@@ -246,7 +235,17 @@ TEST_F(InputPagesTest, MouseCaptureTakesTheFirstButtonAndSwaps) {
     Capture(mouse_, IDC_MOUSE_CONFIRM, {VK_MBUTTON});
     EXPECT_EQ(Label(mouse_, IDC_MOUSE_CONFIRM_NAME), "M-Button");
     Capture(mouse_, IDC_MOUSE_CANCEL, {VK_LBUTTON});  // its own button
-    EXPECT_EQ(PressOkAndRead("Mouse"), "0401");
+    EXPECT_EQ(mousePage.Buttons()[0], VK_MBUTTON);
+    EXPECT_EQ(mousePage.Buttons()[1], VK_LBUTTON);
+
+    SetCheck(mouse_, IDC_MOUSE_USE_WHEEL, false);
+    SetCheck(mouse_, IDC_MOUSE_WHEEL_VIEW, true);
+    ClickButton(mouse_, IDC_MOUSE_DEFAULTS);
+    EXPECT_TRUE(IsChecked(mouse_, IDC_MOUSE_USE_WHEEL));
+    EXPECT_TRUE(IsEnabled(mouse_, IDC_MOUSE_WHEEL_VIEW));
+    EXPECT_FALSE(IsChecked(mouse_, IDC_MOUSE_WHEEL_VIEW));
+    EXPECT_EQ(Label(mouse_, IDC_MOUSE_CONFIRM_NAME), "L-Button");
+    EXPECT_EQ(PressOkAndRead("Mouse"), "0102");
 }
 
 TEST_F(InputPagesTest, AKeyCancelsAMouseCaptureAndTheStartingClickIsNotTaken) {
@@ -268,30 +267,20 @@ TEST_F(InputPagesTest, AKeyCancelsAMouseCaptureAndTheStartingClickIsNotTaken) {
     EXPECT_EQ(mousePage.Buttons()[1], VK_RBUTTON);
 }
 
-TEST_F(InputPagesTest, TheWheelViewFollowsUseWheelButKeepsItsCheckMark) {
-    Open("UseWheel=1\r\nWheelReverse=1\r\nMouseUseDI=0\r\n");
+TEST_F(InputPagesTest, MouseSwitchesAndCodesWithoutANameAreKeptAsLoaded) {
+    Open("UseWheel=1\r\nWheelReverse=1\r\nMouseUseDI=0\r\nMouse=05e6\r\n");
+    EXPECT_EQ(Label(mouse_, IDC_MOUSE_CONFIRM_NAME), "");  // 5 and 230 have no name
+    EXPECT_EQ(Label(mouse_, IDC_MOUSE_CANCEL_NAME), "");
     EXPECT_TRUE(IsEnabled(mouse_, IDC_MOUSE_WHEEL_VIEW));
     EXPECT_FALSE(IsChecked(mouse_, IDC_MOUSE_USE_DI));
     SetCheck(mouse_, IDC_MOUSE_USE_WHEEL, false);
     EXPECT_FALSE(IsEnabled(mouse_, IDC_MOUSE_WHEEL_VIEW));
     EXPECT_TRUE(IsChecked(mouse_, IDC_MOUSE_WHEEL_VIEW));
-    std::string file = (PressOkAndRead("UseWheel"), ReadFileText(path_));
+    EXPECT_EQ(PressOkAndRead("Mouse"), "05e6");
+    std::string file = ReadFileText(path_);
     EXPECT_EQ(IniValue(file, "Control", "UseWheel"), "0");
     EXPECT_EQ(IniValue(file, "Control", "WheelReverse"), "1");
     EXPECT_EQ(IniValue(file, "Control", "MouseUseDI"), "0");
-}
-
-TEST_F(InputPagesTest, MouseRestoreDefaults) {
-    Open("UseWheel=0\r\nWheelReverse=1\r\nMouseUseDI=0\r\nMouse=0404\r\n");
-    EXPECT_FALSE(IsEnabled(mouse_, IDC_MOUSE_WHEEL_VIEW));
-    ClickButton(mouse_, IDC_MOUSE_DEFAULTS);
-    EXPECT_TRUE(IsChecked(mouse_, IDC_MOUSE_USE_WHEEL));
-    EXPECT_TRUE(IsChecked(mouse_, IDC_MOUSE_USE_DI));
-    EXPECT_FALSE(IsChecked(mouse_, IDC_MOUSE_WHEEL_VIEW));
-    EXPECT_TRUE(IsEnabled(mouse_, IDC_MOUSE_WHEEL_VIEW));
-    EXPECT_EQ(Label(mouse_, IDC_MOUSE_CONFIRM_NAME), "L-Button");
-    EXPECT_EQ(Label(mouse_, IDC_MOUSE_CANCEL_NAME), "R-Button");
-    EXPECT_EQ(PressOkAndRead("Mouse"), "0102");
 }
 
 // The main dialog closes while a page waits for a release: the wait ends, nothing touches the
