@@ -4,6 +4,8 @@
 #include "app/tab_sets.h"
 #include "common/dialog_items.h"
 #include "input/gamepad_page.h"
+#include "input/keyboard_page.h"
+#include "input/mouse_page.h"
 #include "resource.h"
 #include "settings/settings_record.h"
 
@@ -31,7 +33,9 @@ void InputPage::Collect() {
     SettingsRecord.DefaultRun = IsItemChecked(window, IDC_MOVE_RUN) ? 1 : 0;
     SettingsRecord.Camera45Deg = IsItemChecked(window, IDC_CAMERA_45) ? 1 : 0;
     SettingsRecord.ChrTrans = IsItemChecked(window, IDC_HIDDEN_SHOW) ? 1 : 0;
+    keyboardPage.Collect();
     gamepadPage.Collect();
+    mousePage.Collect();
 }
 
 INT_PTR CALLBACK InputPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -4,6 +4,8 @@
 #include "app/input_page.h"
 #include "display/video_page.h"
 #include "input/gamepad_page.h"
+#include "input/keyboard_page.h"
+#include "input/mouse_page.h"
 #include "resource.h"
 #include "sound/sound_page.h"
 
@@ -17,10 +19,9 @@ static const TabPageEntry kMainPages[] = {
     {"输入", IDI_TAB_INPUT, IDD_INPUT_PAGE, InputPageProc},
 };
 
-// The keyboard, mouse and gamepad pages come with the input assignments.
 static const TabPageEntry kInputPages[] = {
-    {"键盘", 0, IDD_KEYBOARD_PAGE, nullptr},
-    {"鼠标", 0, IDD_MOUSE_PAGE, nullptr},
+    {"键盘", 0, IDD_KEYBOARD_PAGE, KeyboardPageProc},
+    {"鼠标", 0, IDD_MOUSE_PAGE, MousePageProc},
     {"游戏手柄", 0, IDD_GAMEPAD_PAGE, GamepadPageProc},
 };
 

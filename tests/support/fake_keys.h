@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstring>
 #include <initializer_list>
 
 #include "input/key_scan.h"
@@ -11,51 +12,43 @@ class FakeKeys {
   public:
     FakeKeys() : previous_(SetKeyStateSource(State)) {
         ReleaseAll();
-        ReadCount() = 0;
+        reads = 0;
     }
-    ~FakeKeys() { SetKeyStateSource(previous_); }
+    ~FakeKeys() {
+        ReleaseAll();
+        SetKeyStateSource(previous_);
+    }
     FakeKeys(const FakeKeys&) = delete;
     FakeKeys& operator=(const FakeKeys&) = delete;
 
     static void Hold(std::initializer_list<int> keys) {
         for (int key : keys) {
-            Held()[key & 0xFF] = true;
+            held[key & 0xFF] = true;
         }
     }
+    // Also drops a release still pending from ReleaseAllSoon.
     static void ReleaseAll() {
-        for (bool& held : HeldTable()) {
-            held = false;
-        }
+        KillTimer(nullptr, pendingRelease);
+        pendingRelease = 0;
+        memset(held, 0, sizeof held);
     }
     // A thread timer (no window) that releases every key when it fires: only a wait that keeps
     // dispatching messages ever sees the keys go up.
-    static void ReleaseAllSoon(UINT delayMs) { SetTimer(nullptr, 0, delayMs, ReleaseTimer); }
-    // Key states read since this object was made.
-    static int Reads() { return ReadCount(); }
+    static void ReleaseAllSoon(UINT delayMs) {
+        KillTimer(nullptr, pendingRelease);
+        pendingRelease = SetTimer(nullptr, 0, delayMs, ReleaseTimer);
+    }
+
+    static inline int reads = 0;  // key states read since this object was made
 
   private:
-    struct Table {
-        bool keys[256];
-        bool* begin() { return keys; }
-        bool* end() { return keys + 256; }
-    };
-    static Table& HeldTable() {
-        static Table table;
-        return table;
-    }
-    static bool* Held() { return HeldTable().keys; }
-    static int& ReadCount() {
-        static int count;
-        return count;
-    }
     static SHORT WINAPI State(int key) {
-        ++ReadCount();
-        return Held()[key & 0xFF] ? static_cast<SHORT>(0x8000) : 0;
+        ++reads;
+        return held[key & 0xFF] ? static_cast<SHORT>(0x8000) : 0;
     }
-    static VOID CALLBACK ReleaseTimer(HWND, UINT, UINT_PTR id, DWORD) {
-        KillTimer(nullptr, id);
-        ReleaseAll();
-    }
+    static VOID CALLBACK ReleaseTimer(HWND, UINT, UINT_PTR, DWORD) { ReleaseAll(); }
 
+    static inline bool held[256] = {};
+    static inline UINT_PTR pendingRelease = 0;
     KeyStateSource previous_;
 };
