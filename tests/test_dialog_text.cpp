@@ -8,14 +8,10 @@
 
 namespace {
 
-TEST(DialogTextTest, GbkTextBecomesTheRightUtf16) {
-    wchar_t wide[16];
-    EXPECT_EQ(TextToWide("环境设定", kProgramCodePage, wide, 16), 4);
-    EXPECT_EQ(std::wstring(wide), L"环境设定");
-}
-
-TEST(DialogTextTest, ConversionIsBoundedAndTerminated) {
+TEST(DialogTextTest, GbkTextBecomesTheRightUtf16BoundedAndTerminated) {
     wchar_t wide[4 + 2];
+    EXPECT_EQ(TextToWide("环境设定", kProgramCodePage, wide, 5), 4);
+    EXPECT_EQ(std::wstring(wide), L"环境设定");
     wmemset(wide, L'#', 6);
     EXPECT_EQ(TextToWide("存盘文件夹", kProgramCodePage, wide, 4), 3);
     EXPECT_EQ(std::wstring(wide), L"存盘文");

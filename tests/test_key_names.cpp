@@ -71,16 +71,9 @@ TEST(KeyNamesTest, PadButtonNames) {
 }
 
 struct ScanCase {
-    std::vector<int> held;
+    std::initializer_list<int> held;
     int expected;
 };
-
-void HoldAll(const std::vector<int>& keys) {
-    FakeKeys::ReleaseAll();
-    for (int key : keys) {
-        FakeKeys::Hold({key});
-    }
-}
 
 TEST(KeyScanTest, TheFirstHeldKeyInScanOrderWins) {
     FakeKeys keys;
@@ -106,8 +99,10 @@ TEST(KeyScanTest, TheFirstHeldKeyInScanOrderWins) {
         {{7, 193}, 0},
     };
     for (const ScanCase& c : cases) {
-        HoldAll(c.held);
-        EXPECT_EQ(ScanKeys(), c.expected) << "first held " << (c.held.empty() ? -1 : c.held[0]);
+        FakeKeys::ReleaseAll();
+        FakeKeys::Hold(c.held);
+        EXPECT_EQ(ScanKeys(), c.expected)
+            << "first held " << (c.held.size() ? *c.held.begin() : -1);
         EXPECT_EQ(AnyKeyHeld(), c.expected != 0);
     }
 }
@@ -117,20 +112,11 @@ TEST(KeyScanTest, MouseButtonsLeftBeforeRightBeforeMiddle) {
     const ScanCase cases[] = {{{}, 0},        {{2, 1}, 1}, {{4, 2}, 2}, {{4}, 4},
                               {{4, 1, 2}, 1}, {{5, 6}, 0}, {{32}, 0}};
     for (const ScanCase& c : cases) {
-        HoldAll(c.held);
+        FakeKeys::ReleaseAll();
+        FakeKeys::Hold(c.held);
         EXPECT_EQ(ScanMouseButtons(), c.expected);
         EXPECT_EQ(AnyMouseButtonHeld(), c.expected != 0);
     }
-}
-
-SHORT WINAPI NothingHeld(int) {
-    return 0;
-}
-
-TEST(KeyScanTest, ANullSourcePutsTheRealKeyStateBack) {
-    KeyStateSource original = SetKeyStateSource(NothingHeld);
-    EXPECT_EQ(SetKeyStateSource(nullptr), NothingHeld);
-    EXPECT_EQ(SetKeyStateSource(original), GetAsyncKeyState);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Program folder, the one-message pump, the debug trace and the splash window.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "common/runtime.h"
@@ -12,50 +13,37 @@
 
 namespace {
 
-TEST(ModuleDirectoryTest, KeepsTheFolderWithItsBackslash) {
-    char buffer[kPathSize] = "D:\\Games\\RPG\\setloom.exe";
+TEST(ModuleDirectoryTest, KeepsTheFolderWithItsBackslashAndStaysInside) {
+    char buffer[kPathSize + 8] = "D:\\Games\\RPG\\setloom.exe";
     EXPECT_STREQ(TrimToFolder(buffer), "D:\\Games\\RPG\\");
     char bare[kPathSize] = "setloom.exe";
     EXPECT_STREQ(TrimToFolder(bare), "");
-}
-
-TEST(ModuleDirectoryTest, ACutPathWithoutTerminatorStaysInside) {
-    char buffer[kPathSize + 8];
+    // A cut path without a terminator: nothing past the 260 bytes is touched.
     memset(buffer, 'x', sizeof buffer);
     buffer[2] = '\\';
     TrimToFolder(buffer);
     EXPECT_EQ(strlen(buffer), 3u);
-    EXPECT_EQ(buffer[kPathSize], 'x');  // nothing past the 260 bytes was touched
-}
-
-TEST(ModuleDirectoryTest, MatchesTheRunningProgram) {
-    char buffer[kPathSize];
+    EXPECT_EQ(buffer[kPathSize], 'x');
     EXPECT_EQ(std::string(ComputeModuleDirectory(nullptr, buffer)), ModuleFolder());
 }
 
-TEST(PumpMessagesTest, DispatchesOneMessageAndRemembersItOnAnEmptyQueue) {
-    MSG drain;
-    while (PeekMessageW(&drain, nullptr, 0, 0, PM_REMOVE)) {
+TEST(PumpMessagesTest, DispatchesOneMessageAtATimeAndAQuitStaysForTheMainLoop) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }
     HWND window =
         CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
-    const UINT first = WM_APP + 5;
-    const UINT second = WM_APP + 6;
-    PostMessageW(window, first, 0, 0);
-    PostMessageW(window, second, 0, 0);
-    EXPECT_EQ(PumpMessages(), first);
-    EXPECT_EQ(PumpMessages(), second);
-    EXPECT_EQ(PumpMessages(), second);  // empty: the last one taken
+    PostMessageW(window, WM_APP + 5, 0, 0);
+    PostMessageW(window, WM_APP + 6, 0, 0);
+    EXPECT_EQ(PumpMessages(), WM_APP + 5u);
+    EXPECT_EQ(PumpMessages(), WM_APP + 6u);
+    EXPECT_EQ(PumpMessages(), WM_APP + 6u);  // empty: the last one taken
     DestroyWindow(window);
-}
-
-TEST(PumpMessagesTest, AQuitStillEndsTheMainLoop) {
+    // A wait loop sees the quit again and again, and so does the main loop afterwards.
     PostQuitMessage(7);
     EXPECT_EQ(PumpMessages(), static_cast<UINT>(WM_QUIT));
-    // The wait loop sees the quit again, and so does the main loop afterwards.
     EXPECT_EQ(PumpMessages(), static_cast<UINT>(WM_QUIT));
-    MSG msg;
     EXPECT_EQ(GetMessageW(&msg, nullptr, 0, 0), 0);
     EXPECT_EQ(msg.wParam, 7u);
 }
@@ -64,7 +52,7 @@ bool WaitsForever() {
     return true;
 }
 
-TEST(PumpMessagesWhileTest, KeepsDispatchingUntilTheKeysAreUp) {
+TEST(PumpMessagesWhileTest, WaitsPolitelyUntilTheKeysAreUpOrAQuitComes) {
     FakeKeys keys;
     FakeKeys::Hold({'A'});
     FakeKeys::ReleaseAllSoon(50);  // a timer message: it is only seen if the wait dispatches
@@ -78,9 +66,7 @@ TEST(PumpMessagesWhileTest, KeepsDispatchingUntilTheKeysAreUp) {
     int looks = FakeKeys::reads / 69;
     EXPECT_GE(looks, 1);
     EXPECT_LE(looks, static_cast<int>(elapsed / 5 + 5));
-}
 
-TEST(PumpMessagesWhileTest, AQuitEndsTheWaitAndStaysForTheMainLoop) {
     PostQuitMessage(3);
     EXPECT_FALSE(PumpMessagesWhile(WaitsForever));
     MSG msg;

@@ -1,92 +1,24 @@
 // The video page in the real main dialog over a fake Direct3D 8: what it shows for stored
 // values, adapter and device changes, presets, enabling rules, and what "OK" stores.
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <cstdlib>
-#include <string>
 #include <vector>
 
-#include "app/main_dialog.h"
 #include "app/tab_sets.h"
 #include "common/dialog_items.h"
-#include "common/runtime.h"
-#include "resource.h"
-#include "tests/support/dialog_driver.h"
-#include "tests/support/fake_direct3d.h"
-#include "tests/support/test_files.h"
+#include "tests/support/main_dialog_test.h"
 
 namespace {
 
-class VideoPageTest : public ::testing::Test {
+using Names = std::vector<std::wstring>;
+
+class VideoPageTest : public MainDialogTest {
   protected:
-    void SetUp() override {
-        instanceHandle = GetModuleHandleW(nullptr);
-        ComputeModuleDirectory(nullptr, moduleDirectory);
-        _putenv("LOG_ID=vpt");
-        path_ = ModuleFolder() + "save\\qr6_win3.vpt";
-        DeleteFileA(path_.c_str());
-        DeviceCaps.BumpSupport = {true, true};
-    }
-    void TearDown() override {
-        if (IsWindow(dialog_)) {
-            DestroyWindow(dialog_);
-        }
-        PumpPending();
-        DeleteFileA(path_.c_str());
-        _putenv("LOG_ID=");
-        EXPECT_EQ(fake_.references, 1);  // the main dialog released what it took
-    }
-    void Open(const std::string& fileText) {
-        CreateDirectoryA((ModuleFolder() + "save").c_str(), nullptr);
-        ASSERT_TRUE(WriteFileText(path_, "[Video]\r\n" + fileText));
-        UseFakeDirect3D use(&fake_);
-        dialog_ = CreateDialogParamW(instanceHandle, MAKEINTRESOURCEW(IDD_MAIN), nullptr,
-                                     MainDialogProc, 0);
-        ASSERT_NE(dialog_, nullptr);
-        mainDialog = dialog_;
+    void OpenVideo(const std::string& lines) {
+        Open("[Video]\r\n" + lines);
         page_ = mainTabs.Page(0);
         ASSERT_TRUE(IsWindowVisible(page_));
     }
-    void PressOk() {
-        ClickButton(dialog_, IDC_OK);
-        EXPECT_FALSE(IsWindow(dialog_));
-    }
-    std::string Stored(const char* key) const {
-        return IniValue(ReadFileText(path_), "Video", key);
-    }
-    int Selection(int id) const {
-        return static_cast<int>(SendDlgItemMessageW(page_, id, CB_GETCURSEL, 0, 0));
-    }
-    std::vector<std::wstring> Texts(int id) const {
-        std::vector<std::wstring> texts(SendDlgItemMessageW(page_, id, CB_GETCOUNT, 0, 0));
-        for (size_t i = 0; i < texts.size(); ++i) {
-            wchar_t text[256] = {};
-            SendDlgItemMessageW(page_, id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-            texts[i] = text;
-        }
-        return texts;
-    }
-    std::wstring Shown(int id) const {
-        int selected = Selection(id);
-        return selected < 0 ? L"" : Texts(id).at(selected);
-    }
-    // A list notification, as the combo box itself sends it; with an index, a new selection.
-    void Notify(int id, WORD code = CBN_SELCHANGE, int index = -1) {
-        if (index >= 0) {
-            SendDlgItemMessageW(page_, id, CB_SETCURSEL, index, 0);
-        }
-        SendMessageW(page_, WM_COMMAND, MAKEWPARAM(id, code),
-                     reinterpret_cast<LPARAM>(GetDlgItem(page_, id)));
-    }
-
-    FakeDirect3D fake_;
-    HWND dialog_ = nullptr;
     HWND page_ = nullptr;
-    std::string path_;
 };
-
-using Names = std::vector<std::wstring>;
 
 TEST_F(VideoPageTest, StoredValuesNotOfferedShowDefaultsAndOkStoresWhatIsShown) {
     FakeAdapter card("Fake Card 9000", 0x10de, 0x0dc4);
@@ -96,55 +28,38 @@ TEST_F(VideoPageTest, StoredValuesNotOfferedShowDefaultsAndOkStoresWhatIsShown) 
         .Mode(640, 480, D3DFMT_A8R8G8B8)
         .Mode(640, 480, D3DFMT_R8G8B8);
     card.types[0].caps.MaxAnisotropy = 1;
-    fake_.adapters = {card};
+    direct3d_.adapters = {card};
     // 24 bits load as 32, and 800 x 600 comes in 16 bits only.
-    Open(
+    OpenVideo(
         "Adapter=3\r\nDevice=5\r\nScreenWidth=800\r\nScreenHeight=600\r\nScreenBitCount=24\r\n"
         "TextureFilter=3\r\nShadowQuality=5\r\nFullAntiAlias=4\r\nLowTexture=1\r\nUseMipmap=0\r\n"
         "FpsMode=1\r\nWaitVSync=0\r\nLowEffect=1\r\nGlowOn=2\r\nMoviePlay=0\r\nWindowMode=1\r\n"
         "HardwareVertexShader=0\r\n");
-    EXPECT_EQ(Texts(IDC_ADAPTER_LIST), Names{L"Fake Card 9000"});
-    EXPECT_EQ(Texts(IDC_DEVICE_LIST), Names{L"HAL"});
-    EXPECT_EQ(Selection(IDC_DEVICE_LIST), 0);
-    EXPECT_EQ(Texts(IDC_RESOLUTION_LIST),
+    EXPECT_EQ(Entries(page_, IDC_ADAPTER_LIST), Names{L"Fake Card 9000"});
+    EXPECT_EQ(Entries(page_, IDC_DEVICE_LIST), Names{L"HAL"});
+    EXPECT_EQ(Selection(page_, IDC_DEVICE_LIST), 0);
+    EXPECT_EQ(Entries(page_, IDC_RESOLUTION_LIST),
               (Names{L"640 x 480 x 16", L"800 x 600 x 16", L"640 x 480 x 32", L"640 x 480 x 32",
                      L"640 x 480 x 24"}));
-    EXPECT_EQ(Selection(IDC_RESOLUTION_LIST), 0);
-    EXPECT_EQ(Texts(IDC_FILTER_LIST), (Names{L"Point", L"Bilinear"}));
-    EXPECT_EQ(Shown(IDC_FILTER_LIST), L"Bilinear");
+    EXPECT_EQ(Selection(page_, IDC_RESOLUTION_LIST), 0);
+    EXPECT_EQ(Entries(page_, IDC_FILTER_LIST), (Names{L"Point", L"Bilinear"}));
+    EXPECT_EQ(SelectedEntry(page_, IDC_FILTER_LIST), L"Bilinear");
     EXPECT_EQ(TrackbarPosition(page_, IDC_SHADOW_QUALITY), 2);
     EXPECT_TRUE(IsChecked(page_, IDC_GLOW_ON));
     EXPECT_EQ(GetDlgItem(page_, IDC_ANTI_ALIAS_LIST), nullptr);
 
-    Notify(IDC_RESOLUTION_LIST, CBN_SELCHANGE, 4);
+    SelectEntry(page_, IDC_RESOLUTION_LIST, 4);
     PressOk();
-    const char* expected[][2] = {{"Adapter", "0"},
-                                 {"Device", "0"},
-                                 {"ScreenWidth", "640"},
-                                 {"ScreenHeight", "480"},
-                                 {"ScreenBitCount", "24"},
-                                 {"VendorID", "4318"},
-                                 {"DeviceID", "3524"},
-                                 {"TextureFilter", "2"},
-                                 {"ShadowQuality", "2"},
-                                 {"FullAntiAlias", "0"},
-                                 {"LowTexture", "1"},
-                                 {"UseMipmap", "0"},
-                                 {"FpsMode", "1"},
-                                 {"WaitVSync", "0"},
-                                 {"LowEffect", "1"},
-                                 {"GlowOn", "1"},
-                                 {"MoviePlay", "0"},
-                                 {"WindowMode", "1"},
-                                 {"HardwareVertexShader", "0"}};
-    for (const auto& entry : expected) {
-        EXPECT_EQ(Stored(entry[0]), entry[1]) << entry[0];
-    }
+    ExpectStored("Video",
+                 "Adapter=0 Device=0 ScreenWidth=640 ScreenHeight=480 ScreenBitCount=24 "
+                 "VendorID=4318 DeviceID=3524 TextureFilter=2 ShadowQuality=2 FullAntiAlias=0 "
+                 "LowTexture=1 UseMipmap=0 FpsMode=1 WaitVSync=0 LowEffect=1 GlowOn=1 MoviePlay=0 "
+                 "WindowMode=1 HardwareVertexShader=0");
 }
 
-// The first adapter has HAL and REF; the second one HAL that can neither render in a window
-// nor bump-map.
-void TwoAdapters(FakeDirect3D& fake) {
+TEST_F(VideoPageTest, AdapterAndDeviceChangesFollowTheirModesAndCaps) {
+    // The first adapter has HAL and REF; the second a HAL that can neither render in a window
+    // nor bump-map.
     FakeAdapter first("First", 0x1002, 0x4e44), second("Second", 0x8086, 0x2572);
     for (FakeAdapter* card : {&first, &second}) {
         card->Mode(640, 480, D3DFMT_X8R8G8B8)
@@ -154,15 +69,11 @@ void TwoAdapters(FakeDirect3D& fake) {
     first.types[1] = first.types[0];
     second.types[0].caps.Caps2 = 0;
     second.types[0].caps.PixelShaderVersion = D3DPS_VERSION(1, 0);
-    fake.adapters = {first, second};
-}
-
-TEST_F(VideoPageTest, AdapterAndDeviceChangesFollowTheirModesAndCaps) {
-    TwoAdapters(fake_);
-    Open("Device=1\r\nWindowMode=1\r\nScreenWidth=1024\r\nScreenHeight=768\r\n");
-    EXPECT_EQ(Texts(IDC_DEVICE_LIST), (Names{L"HAL", L"REF"}));
-    EXPECT_EQ(Selection(IDC_DEVICE_LIST), 1);
-    EXPECT_EQ(Selection(IDC_RESOLUTION_LIST), 2);
+    direct3d_.adapters = {first, second};
+    OpenVideo("Device=1\r\nWindowMode=1\r\nScreenWidth=1024\r\nScreenHeight=768\r\n");
+    EXPECT_EQ(Entries(page_, IDC_DEVICE_LIST), (Names{L"HAL", L"REF"}));
+    EXPECT_EQ(Selection(page_, IDC_DEVICE_LIST), 1);
+    EXPECT_EQ(Selection(page_, IDC_RESOLUTION_LIST), 2);
     EXPECT_TRUE(IsEnabled(page_, IDC_WINDOW_MODE));
     // Glow needs the effects on.
     SetCheck(page_, IDC_EFFECTS_OFF, true);
@@ -171,32 +82,30 @@ TEST_F(VideoPageTest, AdapterAndDeviceChangesFollowTheirModesAndCaps) {
     EXPECT_TRUE(IsEnabled(page_, IDC_GLOW_OFF));
 
     // One device on the second adapter: its HAL is shown and asked of adapter number 1.
-    fake_.capsAskedOf.clear();
-    Notify(IDC_ADAPTER_LIST, CBN_SELCHANGE, 1);
-    EXPECT_EQ(Texts(IDC_DEVICE_LIST), Names{L"HAL"});
-    EXPECT_EQ(Selection(IDC_DEVICE_LIST), 0);
-    EXPECT_EQ(fake_.capsAskedOf, std::vector<UINT>{1});
-    EXPECT_EQ(Selection(IDC_RESOLUTION_LIST), 0);
+    direct3d_.capsAskedOf.clear();
+    SelectEntry(page_, IDC_ADAPTER_LIST, 1);
+    EXPECT_EQ(Entries(page_, IDC_DEVICE_LIST), Names{L"HAL"});
+    EXPECT_EQ(Selection(page_, IDC_DEVICE_LIST), 0);
+    EXPECT_EQ(direct3d_.capsAskedOf, std::vector<UINT>{1});
+    EXPECT_EQ(Selection(page_, IDC_RESOLUTION_LIST), 0);
     EXPECT_FALSE(IsEnabled(page_, IDC_WINDOW_MODE));
     EXPECT_TRUE(IsChecked(page_, IDC_WINDOW_MODE));
     EXPECT_FALSE(IsEnabled(page_, IDC_GLOW_ON));
 
     // Back on the first adapter the same position of its HAL list is kept.
-    Notify(IDC_RESOLUTION_LIST, CBN_SELCHANGE, 2);
-    Notify(IDC_ADAPTER_LIST, CBN_SELCHANGE, 0);
-    EXPECT_EQ(Shown(IDC_RESOLUTION_LIST), L"1024 x 768 x 32");
+    SelectEntry(page_, IDC_RESOLUTION_LIST, 2);
+    SelectEntry(page_, IDC_ADAPTER_LIST, 0);
+    EXPECT_EQ(SelectedEntry(page_, IDC_RESOLUTION_LIST), L"1024 x 768 x 32");
     EXPECT_TRUE(IsEnabled(page_, IDC_GLOW_ON));
     // Any notice of the device list, its focus too, starts again from the first mode.
-    Notify(IDC_DEVICE_LIST, CBN_SETFOCUS);
-    EXPECT_EQ(Selection(IDC_RESOLUTION_LIST), 0);
+    Notify(page_, IDC_DEVICE_LIST, CBN_SETFOCUS);
+    EXPECT_EQ(Selection(page_, IDC_RESOLUTION_LIST), 0);
 
-    Notify(IDC_ADAPTER_LIST, CBN_SELCHANGE, 1);
-    Notify(IDC_RESOLUTION_LIST, CBN_SELCHANGE, 1);
+    SelectEntry(page_, IDC_ADAPTER_LIST, 1);
+    SelectEntry(page_, IDC_RESOLUTION_LIST, 1);
     PressOk();
-    EXPECT_EQ(Stored("Adapter"), "1");
-    EXPECT_EQ(Stored("ScreenWidth"), "800");
-    EXPECT_EQ(Stored("WindowMode"), "1");  // disabled, stored as shown
-    EXPECT_EQ(Stored("VendorID"), std::to_string(0x8086));
+    // The window mode disabled is stored as shown.
+    ExpectStored("Video", "Adapter=1 ScreenWidth=800 WindowMode=1 VendorID=32902");
 }
 
 TEST_F(VideoPageTest, PresetsSetTheirRowsAndLeaveTheRestAlone) {
@@ -217,17 +126,17 @@ TEST_F(VideoPageTest, PresetsSetTheirRowsAndLeaveTheRestAlone) {
         .Mode(640, 480, D3DFMT_X8R8G8B8)
         .Mode(800, 600, D3DFMT_X8R8G8B8)
         .Mode(1024, 768, D3DFMT_X8R8G8B8);
-    fake_.adapters = {card};
+    direct3d_.adapters = {card};
     for (const auto& preset : presets) {
-        Open(
+        OpenVideo(
             "ScreenWidth=800\r\nScreenHeight=600\r\nHardwareVertexShader=0\r\nMoviePlay=0\r\n"
             "LowTexture=1\r\nLowEffect=1\r\nShadowQuality=1\r\nGlowOn=0\r\nWaitVSync=0\r\n"
             "FpsMode=1\r\nUseMipmap=0\r\nTextureFilter=1\r\nWindowMode=1\r\n");
         ASSERT_FALSE(IsEnabled(page_, IDC_GLOW_ON));  // effects are off
         ClickButton(page_, preset.button);
         SCOPED_TRACE(preset.button);
-        EXPECT_EQ(Shown(IDC_RESOLUTION_LIST), preset.mode);
-        EXPECT_EQ(Shown(IDC_FILTER_LIST), preset.filter);
+        EXPECT_EQ(SelectedEntry(page_, IDC_RESOLUTION_LIST), preset.mode);
+        EXPECT_EQ(SelectedEntry(page_, IDC_FILTER_LIST), preset.filter);
         EXPECT_EQ(IsChecked(page_, IDC_TEXTURE_LOW), preset.lowTexture);
         EXPECT_NE(IsChecked(page_, IDC_TEXTURE_STANDARD), preset.lowTexture);
         EXPECT_TRUE(IsChecked(page_, IDC_MIPMAP_ON) && IsChecked(page_, IDC_FPS_AUTO) &&
@@ -239,35 +148,31 @@ TEST_F(VideoPageTest, PresetsSetTheirRowsAndLeaveTheRestAlone) {
         EXPECT_NE(IsChecked(page_, IDC_GLOW_OFF), preset.glow);
         EXPECT_EQ(IsChecked(page_, IDC_MOVIES_ON), preset.movies);
         EXPECT_FALSE(IsEnabled(page_, IDC_GLOW_ON));  // presets set check states only
-        DestroyWindow(dialog_);
-        PumpPending();
     }
 }
 
 TEST_F(VideoPageTest, WithNothingListedTheListsAreEmptyAndTheFileKeepsItsMode) {
     FakeAdapter wide("Wide only");
     wide.Mode(1280, 1024, D3DFMT_X8R8G8B8);
-    fake_.adapters = {wide};
-    Open(
+    direct3d_.adapters = {wide};
+    OpenVideo(
         "Adapter=0\r\nDevice=0\r\nScreenWidth=800\r\nScreenHeight=600\r\nScreenBitCount=16\r\n"
         "VendorID=4318\r\nDeviceID=7\r\nTextureFilter=3\r\n");
     for (int id : {IDC_ADAPTER_LIST, IDC_DEVICE_LIST, IDC_RESOLUTION_LIST, IDC_FILTER_LIST}) {
-        EXPECT_TRUE(Texts(id).empty() && Selection(id) == -1 && !IsEnabled(page_, id)) << id;
-        Notify(id);
+        EXPECT_TRUE(Entries(page_, id).empty() && Selection(page_, id) == -1 &&
+                    !IsEnabled(page_, id))
+            << id;
+        Notify(page_, id, CBN_SELCHANGE);
     }
     EXPECT_FALSE(IsEnabled(page_, IDC_WINDOW_MODE));
     for (int id : {IDC_PRESET_STANDARD, IDC_PRESET_LOW_END, IDC_PRESET_HIGH_QUALITY}) {
         ClickButton(page_, id);
     }
-    EXPECT_TRUE(Texts(IDC_RESOLUTION_LIST).empty());
+    EXPECT_TRUE(Entries(page_, IDC_RESOLUTION_LIST).empty());
     PressOk();
-    const char* expected[][2] = {{"Adapter", "-1"},        {"Device", "-1"},
-                                 {"ScreenWidth", "800"},   {"ScreenHeight", "600"},
-                                 {"ScreenBitCount", "16"}, {"VendorID", "4318"},
-                                 {"DeviceID", "7"},        {"TextureFilter", "3"}};
-    for (const auto& entry : expected) {
-        EXPECT_EQ(Stored(entry[0]), entry[1]) << entry[0];
-    }
+    ExpectStored("Video",
+                 "Adapter=-1 Device=-1 ScreenWidth=800 ScreenHeight=600 ScreenBitCount=16 "
+                 "VendorID=4318 DeviceID=7 TextureFilter=3");
 }
 
 }  // namespace

@@ -1,11 +1,10 @@
 // Starts setloom.exe in fresh game folders and drives it from another process, as a player
-// would, then checks the settings file it leaves behind.
+// would: what only a separate process shows, then the settings file it leaves behind.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <commctrl.h>
 #include <d3d8.h>
-#include <psapi.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -22,6 +21,18 @@ namespace {
 const wchar_t kCaption[] = L"Lumenreach 环境设定";
 const DWORD kStartTimeoutMs = 30000;
 const DWORD kExitTimeoutMs = 30000;
+
+// Polls until done() holds; false when it still does not after the time.
+template <typename Done>
+bool WaitFor(Done done, DWORD timeoutMs = 5000) {
+    for (DWORD waited = 0; !done(); waited += 50) {
+        if (waited >= timeoutMs) {
+            return false;
+        }
+        Sleep(50);
+    }
+    return true;
+}
 
 // A game folder holding a copy of the program (and, when asked, the stand-in game). With a
 // length, the program sits in folders nested below the temporary one until its folder's path,
@@ -47,6 +58,11 @@ class GameFolder {
     std::string operator/(const std::string& name) const { return path_ + name; }
     std::string SettingsFile() const { return path_ + "save\\qr6_win3.ini"; }
     const std::string& path() const { return path_; }
+    // A settings file there before the program starts.
+    void Write(const std::string& text) const {
+        CreateDirectoryA((path_ + "save").c_str(), nullptr);
+        EXPECT_TRUE(WriteFileText(SettingsFile(), text));
+    }
 
   private:
     TempFolder root_{"game"};
@@ -177,18 +193,24 @@ std::wstring TextOf(HWND window) {
     return text;
 }
 
-// A message box the program opened over its main dialog, or null.
-HWND WaitForMessageBox(HWND dialog, DWORD timeoutMs = 10000) {
-    for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
-        HWND found = nullptr;
-        while ((found = FindWindowExW(nullptr, found, L"#32770", nullptr)) != nullptr) {
-            if (found != dialog && GetWindow(found, GW_OWNER) == dialog && IsWindowVisible(found)) {
-                return found;
+// A visible message box of the process with that owner (and caption, when given), or null when
+// none came up in time.
+HWND WaitForMessageBox(DWORD processId, HWND owner, const wchar_t* caption = nullptr) {
+    HWND box = nullptr;
+    WaitFor(
+        [&] {
+            while ((box = FindWindowExW(nullptr, box, L"#32770", caption)) != nullptr) {
+                DWORD process = 0;
+                GetWindowThreadProcessId(box, &process);
+                if (process == processId && GetWindow(box, GW_OWNER) == owner &&
+                    IsWindowVisible(box)) {
+                    return true;
+                }
             }
-        }
-        Sleep(50);
-    }
-    return nullptr;
+            return false;
+        },
+        10000);
+    return box;
 }
 
 std::wstring MessageBoxText(HWND box) {
@@ -200,41 +222,246 @@ std::wstring MessageBoxText(HWND box) {
     return all;
 }
 
-TEST(EndToEnd, RunsOnTheExpectedSystemCodePage) {
-    // The same tests run once on a Chinese and once on a Western code page, chosen by the
-    // Linux locale Wine starts under.
-    const char* locale = getenv("LC_ALL");
-    ASSERT_NE(locale, nullptr);
-    UINT expected = strncmp(locale, "zh_CN", 5) == 0 ? 936 : 1252;
-    EXPECT_EQ(GetACP(), expected) << locale;
+// The page under the main dialog that holds a control with the given id.
+HWND FindPage(HWND dialog, int idInPage) {
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t className[16] = {};
+        GetClassNameW(child, className, 16);
+        if (std::wstring(className) == L"#32770" && GetDlgItem(child, idInPage) != nullptr) {
+            return child;
+        }
+    }
+    return nullptr;
 }
 
-TEST(EndToEnd, OkFromNothingWritesTheDefaultFileAndTextsReadRight) {
+// A real left click (mouse input) at a point of the screen, once no other window covers
+// target's dialog there. (Seen from another process, the point is on the dialog's topmost child,
+// the tab control, even where a page lies above it for the program.)
+bool ClickAt(HWND target, POINT point) {
+    HWND dialog = GetAncestor(target, GA_ROOT);
+    if (!WaitFor([&] { return GetAncestor(WindowFromPoint(point), GA_ROOT) == dialog; }, 10000)) {
+        return false;
+    }
+    INPUT inputs[3] = {};
+    const DWORD flags[] = {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+    for (int i = 0; i < 3; ++i) {
+        inputs[i].type = INPUT_MOUSE;
+        inputs[i].mi.dx = point.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        inputs[i].mi.dy = point.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+        inputs[i].mi.dwFlags = flags[i] | MOUSEEVENTF_ABSOLUTE;
+    }
+    return SendInput(3, inputs, sizeof(INPUT)) == 3;
+}
+
+// A real left click on the middle of a window.
+bool ClickWindow(HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return ClickAt(window, POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+}
+
+// Clicks a tab with real mouse input, at the tab's rectangle read from the other process.
+bool ClickTab(HWND tabs, int index) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(tabs, &processId);
+    HANDLE process =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (process == nullptr) {
+        return false;
+    }
+    void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+    RECT rect = {};
+    DWORD_PTR ok = 0;
+    SendMessageTimeoutW(tabs, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote), SMTO_NORMAL,
+                        5000, &ok);
+    SIZE_T read = 0;
+    ReadProcessMemory(process, remote, &rect, sizeof rect, &read);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    if (!ok || read != sizeof rect) {
+        return false;
+    }
+    POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(tabs, &point);
+    return ClickAt(tabs, point);
+}
+
+bool WaitVisible(HWND window, DWORD timeoutMs = 5000) {
+    return WaitFor([window] { return IsWindowVisible(window) != FALSE; }, timeoutMs);
+}
+
+// Under Wine a synthesized click or key right after another program's window closed is now and
+// then lost before it reaches any window; one that never works still fails every try. Each try
+// does something and waits to see its effect.
+template <typename Act, typename Effect>
+bool TryThrice(Act act, Effect effect) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (act() && WaitFor(effect, 2000)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ClickTabUntilShown(HWND tabs, int index, HWND page) {
+    return TryThrice([&] { return ClickTab(tabs, index); },
+                     [&] { return IsWindowVisible(page) != FALSE; });
+}
+
+// Clicks an action's capture button until its label empties: the capture runs.
+bool StartCaptureByClick(HWND page, int button, int label) {
+    return TryThrice([&] { return ClickWindow(GetDlgItem(page, button)); },
+                     [&] { return TextOf(GetDlgItem(page, label)).empty(); });
+}
+
+INPUT Input(DWORD type, WORD key, DWORD flags) {
+    INPUT input = {};
+    input.type = type;
+    if (type == INPUT_KEYBOARD) {
+        input.ki.wVk = key;
+        input.ki.dwFlags = flags;
+    } else {
+        input.mi.dwFlags = flags;
+    }
+    return input;
+}
+
+// Presses a key or button until the capture's label shows its name, then lets it go.
+bool PressUntilShown(INPUT down, INPUT up, HWND label, const wchar_t* name) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        SendInput(1, &down, sizeof down);
+        bool shown = WaitFor([&] { return TextOf(label) == name; }, 2000);
+        SendInput(1, &up, sizeof up);
+        if (shown) {
+            return true;
+        }
+        Sleep(100);
+    }
+    return false;
+}
+
+// What this machine's Direct3D 8 offers on adapter 0: "width height bits" of its modes, and its
+// identifier.
+struct OfferedModes {
+    std::vector<std::string> modes;
+    D3DADAPTER_IDENTIFIER8 identifier = {};
+};
+
+OfferedModes AskDirect3D() {
+    OfferedModes offered;
+    using CreateProc = IDirect3D8*(WINAPI*)(UINT);
+    auto create = reinterpret_cast<CreateProc>(reinterpret_cast<void (*)(void)>(
+        GetProcAddress(LoadLibraryA("d3d8.dll"), "Direct3DCreate8")));
+    IDirect3D8* direct3d = create != nullptr ? create(D3D_SDK_VERSION) : nullptr;
+    if (direct3d == nullptr) {
+        return offered;
+    }
+    direct3d->GetAdapterIdentifier(0, 0, &offered.identifier);
+    for (UINT i = 0; i < direct3d->GetAdapterModeCount(0); ++i) {
+        D3DDISPLAYMODE mode = {};
+        direct3d->EnumAdapterModes(0, i, &mode);
+        int bits = mode.Format == D3DFMT_X8R8G8B8 || mode.Format == D3DFMT_A8R8G8B8 ? 32
+                   : mode.Format == D3DFMT_R8G8B8                                   ? 24
+                                                                                    : 16;
+        offered.modes.push_back(std::to_string(mode.Width) + " " + std::to_string(mode.Height) +
+                                " " + std::to_string(bits));
+    }
+    direct3d->Release();
+    return offered;
+}
+
+// From nothing, one player's session: texts on this code page, Wine's real Direct3D 8 on the
+// video page, the sound and input pages changed by real clicks and keys, a key and a mouse button
+// captured by real input, and "OK" pressed while another capture still runs.
+TEST(EndToEnd, APlayersChangesByRealInputAreStoredByOk) {
+    // The tests run once on a Chinese and once on a Western code page, chosen by the Linux locale
+    // Wine starts under.
+    const char* locale = getenv("LC_ALL");
+    ASSERT_NE(locale, nullptr);
+    EXPECT_EQ(GetACP(), strncmp(locale, "zh_CN", 5) == 0 ? 936u : 1252u) << locale;
+    OfferedModes offered = AskDirect3D();
+    ASSERT_FALSE(offered.modes.empty()) << "no Direct3D 8 here";
     GameFolder game;
     Program program(game);
-    ASSERT_TRUE(program.started());
-    HWND dialog = program.WaitForDialog();
+    HWND dialog = program.WaitForDialog();  // the splash is gone by then
     ASSERT_NE(dialog, nullptr);
-
-    EXPECT_EQ(TextOf(dialog), L"Lumenreach 环境设定");
-    EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_START_GAME)), L"游戏开始");
-    EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_SAVE_FOLDER)), L"存盘文件夹");
-    EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_OK)), L"OK");
-    EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_CANCEL)), L"取消");
-    // The splash is gone once the main dialog is up.
-    EXPECT_EQ(VisibleWindowsOf(program.id()), std::vector<HWND>{dialog});
+    EXPECT_EQ(TextOf(dialog), kCaption);
+    const std::pair<int, const wchar_t*> buttons[] = {{IDC_START_GAME, L"游戏开始"},
+                                                      {IDC_SAVE_FOLDER, L"存盘文件夹"},
+                                                      {IDC_OK, L"OK"},
+                                                      {IDC_CANCEL, L"取消"}};
+    for (const auto& [id, text] : buttons) {
+        EXPECT_EQ(TextOf(GetDlgItem(dialog, id)), text);
+    }
     EXPECT_TRUE(FolderExists(game / "save"));  // the load creates the folder
     EXPECT_FALSE(FileExists(game.SettingsFile()));
 
+    HWND video = FindPage(dialog, IDC_ADAPTER_LIST);
+    ASSERT_NE(video, nullptr);
+    EXPECT_TRUE(IsWindowVisible(video));
+    EXPECT_GE(SendDlgItemMessageW(video, IDC_ADAPTER_LIST, CB_GETCOUNT, 0, 0), 1);
+    wchar_t mode[64] = {};
+    SendDlgItemMessageW(video, IDC_RESOLUTION_LIST, CB_GETLBTEXT,
+                        SendDlgItemMessageW(video, IDC_RESOLUTION_LIST, CB_GETCURSEL, 0, 0),
+                        reinterpret_cast<LPARAM>(mode));
+
+    HWND tabs = GetDlgItem(dialog, IDC_MAIN_TABS);
+    HWND sound = FindPage(dialog, IDC_SE_VOLUME);  // 1030 is on the video page too
+    HWND input = FindPage(dialog, IDC_INPUT_TABS);
+    ASSERT_TRUE(sound != nullptr && input != nullptr);
+    HWND keyboard = FindPage(input, IDC_KEY_WALK_RUN);
+    HWND mouse = FindPage(input, IDC_MOUSE_CANCEL);
+    ASSERT_TRUE(keyboard != nullptr && mouse != nullptr);
+    EXPECT_FALSE(IsWindowVisible(sound));
+    ASSERT_TRUE(ClickTabUntilShown(tabs, 1, sound)) << "a click did not open the sound tab";
+    EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 1);
+    // The trackbar's own keyboard handling: one step to the left.
+    HWND effects = GetDlgItem(sound, IDC_SE_VOLUME);
+    PostMessageW(effects, WM_KEYDOWN, VK_LEFT, 0);
+    PostMessageW(effects, WM_KEYUP, VK_LEFT, 0);
+    Press(sound, IDC_BATTLE_VOICE_OFF);
+    // The tab control's own keyboard handling: one tab to the right.
+    PostMessageW(tabs, WM_KEYDOWN, VK_RIGHT, 0);
+    PostMessageW(tabs, WM_KEYUP, VK_RIGHT, 0);
+    ASSERT_TRUE(WaitVisible(input)) << "the right arrow did not open the input tab";
+    EXPECT_FALSE(IsWindowVisible(sound));
+    Press(input, IDC_MOVE_RUN);
+    EXPECT_EQ(SendDlgItemMessageW(input, IDC_MOVE_WALK, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+
+    // "走/跑" takes "J" on the keyboard page, the first sub-page.
+    ASSERT_TRUE(WaitVisible(keyboard));
+    ASSERT_TRUE(StartCaptureByClick(keyboard, IDC_KEY_WALK_RUN, IDC_KEY_WALK_RUN_NAME));
+    EXPECT_TRUE(PressUntilShown(Input(INPUT_KEYBOARD, 'J', 0),
+                                Input(INPUT_KEYBOARD, 'J', KEYEVENTF_KEYUP),
+                                GetDlgItem(keyboard, IDC_KEY_WALK_RUN_NAME), L"J"));
+    // "取消/会话" takes the middle button.
+    ASSERT_TRUE(ClickTabUntilShown(GetDlgItem(input, IDC_INPUT_TABS), 1, mouse));
+    ASSERT_TRUE(StartCaptureByClick(mouse, IDC_MOUSE_CANCEL, IDC_MOUSE_CANCEL_NAME));
+    EXPECT_TRUE(PressUntilShown(Input(INPUT_MOUSE, 0, MOUSEEVENTF_MIDDLEDOWN),
+                                Input(INPUT_MOUSE, 0, MOUSEEVENTF_MIDDLEUP),
+                                GetDlgItem(mouse, IDC_MOUSE_CANCEL_NAME), L"M-Button"));
+    // "OK" while a capture still runs: the program stores what is shown and ends normally.
+    ASSERT_TRUE(StartCaptureByClick(mouse, IDC_MOUSE_CONFIRM, IDC_MOUSE_CONFIRM_NAME));
     Press(dialog, IDC_OK);
     EXPECT_EQ(program.WaitForExit(), 0);
 
-    // The file's contents are the in-process tests' business; here: it is written at all.
     std::string text = ReadFileText(game.SettingsFile());
-    std::vector<IniEntry> entries = ParseIni(text);
-    ASSERT_EQ(entries.size(), 48u) << text;
-    EXPECT_EQ(entries[0], (IniEntry{"Video", "Adapter", "0"}));  // Wine's one adapter
-    EXPECT_EQ(IniSections(text), (std::vector<std::string>{"Video", "Sound", "Control", "Mg05"}));
+    std::string width = IniValue(text, "Video", "ScreenWidth");
+    std::string height = IniValue(text, "Video", "ScreenHeight");
+    std::string bits = IniValue(text, "Video", "ScreenBitCount");
+    std::string stored = width + " " + height + " " + bits;
+    EXPECT_NE(std::find(offered.modes.begin(), offered.modes.end(), stored), offered.modes.end())
+        << stored;
+    std::string listed = width + " x " + height + " x " + bits;  // what the page showed
+    EXPECT_EQ(std::wstring(mode), std::wstring(listed.begin(), listed.end()));
+    ExpectIniValues(text, "Video",
+                    "Adapter=0 VendorID=" + std::to_string(offered.identifier.VendorId) +
+                        " DeviceID=" + std::to_string(offered.identifier.DeviceId));
+    ExpectIniValues(text, "Sound", "SeVolume=5 BgmVolume=6 BtVoiceOff=1");
+    ExpectIniValues(
+        text, "Control",
+        "DefaultRun=1 Camera45Deg=1 Keyboard=20111b4a585a2628252742434d1056 Mouse=0104");
 }
 
 const char kExistingFile[] =
@@ -242,31 +469,24 @@ const char kExistingFile[] =
 
 TEST(EndToEnd, CancelCloseBoxAndEscStoreNothing) {
     GameFolder game;
-    CreateDirectoryA((game / "save").c_str(), nullptr);
-    ASSERT_TRUE(WriteFileText(game.SettingsFile(), kExistingFile));
-
-    {
+    game.Write(kExistingFile);
+    for (bool closeBox : {false, true}) {
         Program program(game);
         HWND dialog = program.WaitForDialog();
         ASSERT_NE(dialog, nullptr);
-        // Esc goes through the dialog manager as IDCANCEL, which the dialog ignores.
-        PostMessageW(GetDlgItem(dialog, IDC_OK), WM_KEYDOWN, VK_ESCAPE, 0);
-        PostMessageW(GetDlgItem(dialog, IDC_OK), WM_KEYUP, VK_ESCAPE, 0);
-        EXPECT_EQ(program.WaitForExit(1500), -1);
-        EXPECT_TRUE(IsWindow(dialog));
-        Press(dialog, IDC_CANCEL);
+        if (closeBox) {
+            PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box and Alt+F4
+        } else {
+            // Esc goes through the dialog manager as IDCANCEL, which the dialog ignores.
+            PostMessageW(GetDlgItem(dialog, IDC_OK), WM_KEYDOWN, VK_ESCAPE, 0);
+            PostMessageW(GetDlgItem(dialog, IDC_OK), WM_KEYUP, VK_ESCAPE, 0);
+            EXPECT_EQ(program.WaitForExit(1500), -1);
+            EXPECT_TRUE(IsWindow(dialog));
+            Press(dialog, IDC_CANCEL);
+        }
         EXPECT_EQ(program.WaitForExit(), 0);
+        EXPECT_EQ(ReadFileText(game.SettingsFile()), kExistingFile) << closeBox;
     }
-    EXPECT_EQ(ReadFileText(game.SettingsFile()), kExistingFile);
-
-    {
-        Program program(game);
-        HWND dialog = program.WaitForDialog();
-        ASSERT_NE(dialog, nullptr);
-        PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box and Alt+F4
-        EXPECT_EQ(program.WaitForExit(), 0);
-    }
-    EXPECT_EQ(ReadFileText(game.SettingsFile()), kExistingFile);
 }
 
 TEST(EndToEnd, ASecondCopyEndsAtOnceWithoutAWindow) {
@@ -311,15 +531,10 @@ TEST(EndToEnd, StartGameFromAnotherWorkingFolderStoresFirstThenStartsTheGame) {
     ASSERT_NE(dialog, nullptr);
     Press(dialog, IDC_START_GAME);
     EXPECT_EQ(program.WaitForExit(), 0);
-
     // The stand-in game writes what it found into its working folder: the game's own.
     std::string record = game / "game_saw.ini";
-    for (int waited = 0; waited < 300 && !FileExists(record); ++waited) {
-        Sleep(100);
-    }
-    ASSERT_TRUE(FileExists(record)) << "the game was not started";
+    ASSERT_TRUE(WaitFor([&] { return FileExists(record); }, 30000)) << "the game was not started";
     std::string seen = ReadFileText(record);
-    EXPECT_NE(seen, "missing");
     EXPECT_EQ(seen, ReadFileText(game.SettingsFile()));
     EXPECT_EQ(IniValue(seen, "Control", "Keyboard"), "20111b41585a2628252742434d1056");
 }
@@ -329,7 +544,7 @@ TEST(EndToEnd, StartGameFromAnotherWorkingFolderStoresFirstThenStartsTheGame) {
 std::wstring ExpectReportedAndStillOpen(Program& program, HWND dialog, int button) {
     // Posted: the button's handler runs the message box's own loop.
     PostMessageW(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
-    HWND box = WaitForMessageBox(dialog);
+    HWND box = WaitForMessageBox(program.id(), dialog);
     EXPECT_NE(box, nullptr) << "no message box";
     if (box == nullptr) {
         return L"";
@@ -343,8 +558,7 @@ std::wstring ExpectReportedAndStillOpen(Program& program, HWND dialog, int butto
 
 TEST(EndToEnd, ASettingsFileThatCannotBeWrittenIsReportedAndNotLost) {
     GameFolder game(true);
-    CreateDirectoryA((game / "save").c_str(), nullptr);
-    ASSERT_TRUE(WriteFileText(game.SettingsFile(), "[Video]\r\nWindowMode=1\r\n"));
+    game.Write("[Video]\r\nWindowMode=1\r\n");
     // Held open without sharing, as an editor or a running game might: writes must fail. (A
     // read-only attribute would not do here: Wine run as root writes such files anyway.)
     HANDLE lock = CreateFileA(game.SettingsFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
@@ -365,11 +579,26 @@ TEST(EndToEnd, ASettingsFileThatCannotBeWrittenIsReportedAndNotLost) {
     EXPECT_EQ(ReadFileText(game.SettingsFile()), "[Video]\r\nWindowMode=1\r\n");
 }
 
-TEST(EndToEnd, AMissingGameIsReportedAfterTheStore) {
-    GameFolder game;  // no qr6_win3.exe beside the program
+// No qr6_win3.exe beside the program: "存盘文件夹" still opens the save folder, "游戏开始"
+// stores and then says the game cannot be started.
+TEST(EndToEnd, SaveFolderOpensAndAMissingGameIsReportedAfterTheStore) {
+    GameFolder game;
     Program program(game);
     HWND dialog = program.WaitForDialog();
     ASSERT_NE(dialog, nullptr);
+    RemoveTree(game / "save");
+    Press(dialog, IDC_SAVE_FOLDER);
+    EXPECT_TRUE(WaitFor([&] { return FolderExists(game / "save"); }));
+    EXPECT_FALSE(FileExists(game.SettingsFile()));
+    // The shell's folder window comes up showing the save folder; closed again, and gone before
+    // anything clicks where it stood.
+    HWND browser = nullptr;
+    EXPECT_TRUE(
+        WaitFor([&] { return (browser = FindWindowW(nullptr, L"save")) != nullptr; }, 10000))
+        << "the save folder was not opened";
+    PostMessageW(browser, WM_CLOSE, 0, 0);
+    WaitFor([&] { return !IsWindow(browser); }, 15000);
+
     std::wstring message = ExpectReportedAndStillOpen(program, dialog, IDC_START_GAME);
     EXPECT_NE(message.find(L"qr6_win3.exe"), std::wstring::npos) << message;
     EXPECT_NE(message.find(L"游戏无法启动"), std::wstring::npos) << message;
@@ -388,201 +617,14 @@ TEST(EndToEnd, ASettingsPathLongerThanWindowsAllowsIsAFailedStore) {
     EXPECT_NE(message.find(L"设定没有保存成功"), std::wstring::npos) << message;
     Press(dialog, IDC_CANCEL);
     EXPECT_EQ(program.WaitForExit(), 0);
-    // Nothing went into a file of a cut name.
-    int files = 0;
+    // Nothing went into a file of a cut name: the save folder holds "." and ".." only.
     WIN32_FIND_DATAA entry;
     HANDLE find = FindFirstFileA((game / "save\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            files += (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-        } while (FindNextFileA(find, &entry));
-        FindClose(find);
+    int entries = 0;
+    while (find != INVALID_HANDLE_VALUE && ++entries < 10 && FindNextFileA(find, &entry)) {
     }
-    EXPECT_EQ(files, 0);
-}
-
-TEST(EndToEnd, SaveFolderButtonCreatesTheFolderAndStoresNothing) {
-    GameFolder game;
-    Program program(game);
-    HWND dialog = program.WaitForDialog();
-    ASSERT_NE(dialog, nullptr);
-    RemoveTree(game / "save");
-    ASSERT_FALSE(FolderExists(game / "save"));
-    Press(dialog, IDC_SAVE_FOLDER);
-    for (int waited = 0; waited < 100 && !FolderExists(game / "save"); ++waited) {
-        Sleep(50);
-    }
-    EXPECT_TRUE(FolderExists(game / "save"));
-    EXPECT_FALSE(FileExists(game.SettingsFile()));
-    // The shell's folder window comes up showing the save folder; close it again.
-    HWND browser = nullptr;
-    for (int waited = 0; waited < 200 && browser == nullptr; ++waited) {
-        browser = FindWindowW(nullptr, L"save");
-        Sleep(50);
-    }
-    EXPECT_NE(browser, nullptr) << "the save folder was not opened";
-    if (browser != nullptr) {
-        PostMessageW(browser, WM_CLOSE, 0, 0);
-        // Gone before the next test clicks where it stood.
-        for (int waited = 0; waited < 300 && IsWindow(browser); ++waited) {
-            Sleep(50);
-        }
-    }
-    EXPECT_EQ(program.WaitForExit(500), -1);
-    EXPECT_TRUE(IsWindow(dialog));
-    Press(dialog, IDC_CANCEL);
-    EXPECT_EQ(program.WaitForExit(), 0);
-}
-
-// The page under the main dialog that holds a control with the given id.
-HWND FindPage(HWND dialog, int idInPage) {
-    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t className[16] = {};
-        GetClassNameW(child, className, 16);
-        if (std::wstring(className) == L"#32770" && GetDlgItem(child, idInPage) != nullptr) {
-            return child;
-        }
-    }
-    return nullptr;
-}
-
-// A real left click (mouse input) at a point of the screen, once no other window covers
-// target's dialog there. (Seen from another process, the point is on the dialog's topmost child,
-// the tab control, even where a page lies above it for the program.)
-bool ClickAt(HWND target, POINT point) {
-    HWND dialog = GetAncestor(target, GA_ROOT);
-    for (int waited = 0; waited < 200 && GetAncestor(WindowFromPoint(point), GA_ROOT) != dialog;
-         ++waited) {
-        Sleep(50);
-    }
-    if (GetAncestor(WindowFromPoint(point), GA_ROOT) != dialog) {
-        return false;
-    }
-    INPUT inputs[3] = {};
-    for (INPUT& input : inputs) {
-        input.type = INPUT_MOUSE;
-        input.mi.dx = point.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-        input.mi.dy = point.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    }
-    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
-    return SendInput(3, inputs, sizeof(INPUT)) == 3;
-}
-
-// A real left click on the middle of a window.
-bool ClickWindow(HWND window) {
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    return ClickAt(window, POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
-}
-
-// Clicks a tab with real mouse input, at the tab's rectangle read from the other process.
-bool ClickTab(HWND tabs, int index) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(tabs, &processId);
-    HANDLE process =
-        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-    if (process == nullptr) {
-        return false;
-    }
-    void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
-    RECT rect = {};
-    DWORD_PTR ok = 0;
-    SendMessageTimeoutW(tabs, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote), SMTO_NORMAL,
-                        5000, &ok);
-    SIZE_T read = 0;
-    ReadProcessMemory(process, remote, &rect, sizeof rect, &read);
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
-    if (!ok || read != sizeof rect) {
-        return false;
-    }
-    POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    ClientToScreen(tabs, &point);
-    return ClickAt(tabs, point);
-}
-
-bool WaitVisible(HWND window, bool visible, int timeoutMs = 5000) {
-    for (int waited = 0; waited < timeoutMs; waited += 50) {
-        if ((IsWindowVisible(window) != FALSE) == visible) {
-            return true;
-        }
-        Sleep(50);
-    }
-    return false;
-}
-
-// Under Wine a synthesized click right after another program's window closed is now and then
-// lost before it reaches any window; a tab that never switches still fails every try.
-bool ClickTabUntilShown(HWND tabs, int index, HWND page) {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        if (ClickTab(tabs, index) && WaitVisible(page, true, 2000)) {
-            return true;
-        }
-    }
-    return false;
-}
-
-TEST(EndToEnd, PagesChangedFromOutsideAreStoredByOk) {
-    GameFolder game;
-    Program program(game);
-    HWND dialog = program.WaitForDialog();
-    ASSERT_NE(dialog, nullptr);
-    HWND tabs = GetDlgItem(dialog, IDC_MAIN_TABS);
-    HWND sound = FindPage(dialog, IDC_SE_VOLUME);  // 1030 is on the video page too
-    HWND input = FindPage(dialog, IDC_INPUT_TABS);
-    ASSERT_NE(sound, nullptr);
-    ASSERT_NE(input, nullptr);
-    EXPECT_FALSE(IsWindowVisible(sound));
-
-    ASSERT_TRUE(ClickTabUntilShown(tabs, 1, sound)) << "a click did not open the sound tab";
-    EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 1);
-    // The trackbar's own keyboard handling: one step to the left.
-    HWND effects = GetDlgItem(sound, IDC_SE_VOLUME);
-    PostMessageW(effects, WM_KEYDOWN, VK_LEFT, 0);
-    PostMessageW(effects, WM_KEYUP, VK_LEFT, 0);
-    Press(sound, IDC_BATTLE_VOICE_OFF);
-
-    // The tab control's own keyboard handling: one tab to the right.
-    PostMessageW(tabs, WM_KEYDOWN, VK_RIGHT, 0);
-    PostMessageW(tabs, WM_KEYUP, VK_RIGHT, 0);
-    ASSERT_TRUE(WaitVisible(input, true)) << "the right arrow did not open the input tab";
-    EXPECT_FALSE(IsWindowVisible(sound));
-    Press(input, IDC_MOVE_RUN);
-    EXPECT_EQ(SendDlgItemMessageW(input, IDC_MOVE_WALK, BM_GETCHECK, 0, 0), BST_UNCHECKED);
-
-    Press(dialog, IDC_OK);
-    EXPECT_EQ(program.WaitForExit(), 0);
-    std::string text = ReadFileText(game.SettingsFile());
-    EXPECT_EQ(IniValue(text, "Sound", "SeVolume"), "5");
-    EXPECT_EQ(IniValue(text, "Sound", "BgmVolume"), "6");
-    EXPECT_EQ(IniValue(text, "Sound", "BtVoiceOff"), "1");
-    EXPECT_EQ(IniValue(text, "Control", "DefaultRun"), "1");
-    EXPECT_EQ(IniValue(text, "Control", "Camera45Deg"), "1");
-}
-
-bool HasModule(HANDLE process, const char* name) {
-    HMODULE modules[512];
-    DWORD bytes = 0;
-    if (!EnumProcessModules(process, modules, sizeof modules, &bytes)) {
-        return false;
-    }
-    for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; ++i) {
-        char base[MAX_PATH] = {};
-        GetModuleBaseNameA(process, modules[i], base, MAX_PATH);
-        if (lstrcmpiA(base, name) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// Set for one run of this test: Wine then cannot load dinput8.dll in the programs started.
-bool DirectInputDisabled() {
-    const char* overrides = getenv("WINEDLLOVERRIDES");
-    return overrides != nullptr && strstr(overrides, "dinput8=") != nullptr;
+    FindClose(find);
+    EXPECT_EQ(entries, 2);
 }
 
 // No controller is attached under Wine here, and with "dinput8=" (a second run of this test)
@@ -590,13 +632,14 @@ bool DirectInputDisabled() {
 // only "更新", and "OK" keeps the stored controller set-up.
 TEST(EndToEnd, WithoutAControllerTheGamepadPageIsDisabledAndKeepsItsSetUp) {
     GameFolder game;
-    CreateDirectoryA((game / "save").c_str(), nullptr);
-    ASSERT_TRUE(WriteFileText(game.SettingsFile(),
-                              "[Control]\r\nPadDeviceNo=3\r\nUseGamaPad=1\r\nAnalog=1\r\n"));
+    game.Write("[Control]\r\nPadDeviceNo=3\r\nUseGamaPad=1\r\nAnalog=1\r\n");
     Program program(game);
     HWND dialog = program.WaitForDialog();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(HasModule(program.handle(), "dinput8.dll"), !DirectInputDisabled());
+    // The override reaches every program of the run, this one and setloom.exe alike.
+    const char* overrides = getenv("WINEDLLOVERRIDES");
+    bool disabled = overrides != nullptr && strstr(overrides, "dinput8=") != nullptr;
+    EXPECT_EQ(LoadLibraryA("dinput8.dll") == nullptr, disabled);
 
     HWND page = FindPage(FindPage(dialog, IDC_INPUT_TABS), IDC_PAD_UPDATE);  // a sub-page
     ASSERT_NE(page, nullptr);
@@ -608,90 +651,10 @@ TEST(EndToEnd, WithoutAControllerTheGamepadPageIsDisabledAndKeepsItsSetUp) {
     EXPECT_EQ(SendDlgItemMessageW(page, IDC_PAD_USE_DI, BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_EQ(TextOf(GetDlgItem(page, IDC_PAD_CONFIRM)), L"决定/会话");
     EXPECT_EQ(TextOf(GetDlgItem(page, IDC_PAD_CONFIRM_LABEL)), L"Button 2");
-
     Press(dialog, IDC_OK);
     EXPECT_EQ(program.WaitForExit(), 0);
-    std::string text = ReadFileText(game.SettingsFile());
-    EXPECT_EQ(IniValue(text, "Control", "PadDeviceNo"), "3");
-    EXPECT_EQ(IniValue(text, "Control", "UseGamaPad"), "1");
-    EXPECT_EQ(IniValue(text, "Control", "Analog"), "1");
-}
-
-// What this machine's Direct3D 8 offers on adapter 0: "width height bits" of its 4:3 modes,
-// and its identifier.
-struct OfferedModes {
-    std::vector<std::string> modes;
-    D3DADAPTER_IDENTIFIER8 identifier = {};
-};
-
-OfferedModes AskDirect3D() {
-    OfferedModes offered;
-    HMODULE library = LoadLibraryA("d3d8.dll");
-    using CreateProc = IDirect3D8*(WINAPI*)(UINT);
-    auto create = reinterpret_cast<CreateProc>(
-        reinterpret_cast<void (*)(void)>(GetProcAddress(library, "Direct3DCreate8")));
-    IDirect3D8* direct3d = create != nullptr ? create(D3D_SDK_VERSION) : nullptr;
-    if (direct3d == nullptr) {
-        return offered;
-    }
-    direct3d->GetAdapterIdentifier(0, 0, &offered.identifier);
-    for (UINT i = 0; i < direct3d->GetAdapterModeCount(0); ++i) {
-        D3DDISPLAYMODE mode = {};
-        direct3d->EnumAdapterModes(0, i, &mode);
-        int bits = mode.Format == D3DFMT_X8R8G8B8 || mode.Format == D3DFMT_A8R8G8B8 ? 32
-                   : mode.Format == D3DFMT_R8G8B8                                   ? 24
-                                                                                    : 16;
-        offered.modes.push_back(std::to_string(mode.Width) + " " + std::to_string(mode.Height) +
-                                " " + std::to_string(bits));
-    }
-    direct3d->Release();
-    return offered;
-}
-
-TEST(EndToEnd, OkStoresAModeAndAdapterThatDirect3DOffers) {
-    OfferedModes offered = AskDirect3D();
-    ASSERT_FALSE(offered.modes.empty()) << "no Direct3D 8 here";
-    GameFolder game;
-    Program program(game);
-    HWND dialog = program.WaitForDialog();
-    ASSERT_NE(dialog, nullptr);
-    HWND video = FindPage(dialog, IDC_ADAPTER_LIST);
-    ASSERT_NE(video, nullptr);
-    EXPECT_TRUE(IsWindowVisible(video));
-    EXPECT_GE(SendDlgItemMessageW(video, IDC_ADAPTER_LIST, CB_GETCOUNT, 0, 0), 1);
-    int shown =
-        static_cast<int>(SendDlgItemMessageW(video, IDC_RESOLUTION_LIST, CB_GETCURSEL, 0, 0));
-    wchar_t text[64] = {};
-    SendDlgItemMessageW(video, IDC_RESOLUTION_LIST, CB_GETLBTEXT, shown,
-                        reinterpret_cast<LPARAM>(text));
-    Press(dialog, IDC_OK);
-    EXPECT_EQ(program.WaitForExit(), 0);
-
-    std::string file = ReadFileText(game.SettingsFile());
-    std::string width = IniValue(file, "Video", "ScreenWidth");
-    std::string height = IniValue(file, "Video", "ScreenHeight");
-    std::string bits = IniValue(file, "Video", "ScreenBitCount");
-    std::string stored = width + " " + height + " " + bits;
-    EXPECT_NE(std::find(offered.modes.begin(), offered.modes.end(), stored), offered.modes.end())
-        << stored;
-    std::string listed = width + " x " + height + " x " + bits;  // what the page showed
-    EXPECT_EQ(std::wstring(text), std::wstring(listed.begin(), listed.end()));
-    EXPECT_EQ(IniValue(file, "Video", "VendorID"), std::to_string(offered.identifier.VendorId));
-    EXPECT_EQ(IniValue(file, "Video", "DeviceID"), std::to_string(offered.identifier.DeviceId));
-}
-
-// The message box of a start without Direct3D 8, or null when none came up in time.
-HWND WaitForStartError(DWORD processId) {
-    for (int waited = 0; waited < 10000; waited += 50) {
-        HWND box = FindWindowW(L"#32770", L"HalvorineⅥ 启动错误");
-        DWORD owner = 0;
-        GetWindowThreadProcessId(box, &owner);
-        if (box != nullptr && owner == processId && IsWindowVisible(box)) {
-            return box;
-        }
-        Sleep(50);
-    }
-    return nullptr;
+    ExpectIniValues(ReadFileText(game.SettingsFile()), "Control",
+                    "PadDeviceNo=3 UseGamaPad=1 Analog=1");
 }
 
 // Runs on its own with WINEDLLOVERRIDES="d3d8=" (tests/CMakeLists.txt): Wine takes the override
@@ -699,14 +662,13 @@ HWND WaitForStartError(DWORD processId) {
 TEST(EndToEndWithoutDirect3D, TheProgramSaysSoAndEndsWithOneStoringNothing) {
     ASSERT_EQ(LoadLibraryA("d3d8.dll"), nullptr) << "run with WINEDLLOVERRIDES=d3d8=";
     GameFolder game;
-    CreateDirectoryA((game / "save").c_str(), nullptr);
-    ASSERT_TRUE(WriteFileText(game.SettingsFile(), kExistingFile));
+    game.Write(kExistingFile);
     std::unique_ptr<Program> program;
     HWND box = nullptr;
     // Wine now and then fails to start a process at all; such a start is tried again.
     for (int start = 0; start < 3 && box == nullptr; ++start) {
         program = std::make_unique<Program>(game);
-        box = WaitForStartError(program->id());
+        box = WaitForMessageBox(program->id(), nullptr, L"HalvorineⅥ 启动错误");
     }
     ASSERT_NE(box, nullptr) << "no message box";
     EXPECT_NE(MessageBoxText(box).find(L"本程序需要DirectX8.1支持。\n请安装DirectX8.1以上版本。"),
@@ -717,94 +679,6 @@ TEST(EndToEndWithoutDirect3D, TheProgramSaysSoAndEndsWithOneStoringNothing) {
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(program->WaitForExit(), 1);
     EXPECT_EQ(ReadFileText(game.SettingsFile()), kExistingFile);
-}
-
-bool WaitText(HWND window, const wchar_t* text, int timeoutMs = 5000) {
-    for (int waited = 0; waited < timeoutMs; waited += 20) {
-        if (TextOf(window) == text) {
-            return true;
-        }
-        Sleep(20);
-    }
-    return false;
-}
-
-// Clicks an action's capture button until its label empties: the capture runs.
-bool StartCaptureByClick(HWND page, int button, int label) {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        if (ClickWindow(GetDlgItem(page, button)) && WaitText(GetDlgItem(page, label), L"", 2000)) {
-            return true;
-        }
-    }
-    return false;
-}
-
-void SendInputOf(INPUT input) {
-    SendInput(1, &input, sizeof input);
-}
-
-INPUT KeyInput(WORD key, bool down) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    return input;
-}
-
-INPUT MouseInput(DWORD flags) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    return input;
-}
-
-// Presses a key or button until the capture's label shows its name, then lets it go. Like a
-// click, an input now and then gets lost under Wine; one that never shows fails every try.
-bool HoldUntilShown(INPUT down, INPUT up, HWND label, const wchar_t* name) {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        SendInputOf(down);
-        bool shown = WaitText(label, name, 2000);
-        SendInputOf(up);
-        if (shown) {
-            return true;
-        }
-        Sleep(100);
-    }
-    return false;
-}
-
-TEST(EndToEnd, AKeyAndAMouseButtonCapturedByRealInputAreStored) {
-    GameFolder game;
-    Program program(game);
-    HWND dialog = program.WaitForDialog();
-    ASSERT_NE(dialog, nullptr);
-    HWND input = FindPage(dialog, IDC_INPUT_TABS);
-    ASSERT_NE(input, nullptr);
-    HWND keyboard = FindPage(input, IDC_KEY_WALK_RUN);
-    HWND mouse = FindPage(input, IDC_MOUSE_CANCEL);
-    ASSERT_NE(keyboard, nullptr);
-    ASSERT_NE(mouse, nullptr);
-    ASSERT_TRUE(ClickTabUntilShown(GetDlgItem(dialog, IDC_MAIN_TABS), 2, input));
-    ASSERT_TRUE(WaitVisible(keyboard, true)) << "the keyboard page is the first sub-page";
-
-    // "走/跑" takes "J", pressed on the keyboard while the capture runs.
-    ASSERT_TRUE(StartCaptureByClick(keyboard, IDC_KEY_WALK_RUN, IDC_KEY_WALK_RUN_NAME));
-    EXPECT_TRUE(HoldUntilShown(KeyInput('J', true), KeyInput('J', false),
-                               GetDlgItem(keyboard, IDC_KEY_WALK_RUN_NAME), L"J"));
-
-    // "取消/会话" takes the middle button.
-    ASSERT_TRUE(ClickTabUntilShown(GetDlgItem(input, IDC_INPUT_TABS), 1, mouse));
-    ASSERT_TRUE(StartCaptureByClick(mouse, IDC_MOUSE_CANCEL, IDC_MOUSE_CANCEL_NAME));
-    EXPECT_TRUE(HoldUntilShown(MouseInput(MOUSEEVENTF_MIDDLEDOWN), MouseInput(MOUSEEVENTF_MIDDLEUP),
-                               GetDlgItem(mouse, IDC_MOUSE_CANCEL_NAME), L"M-Button"));
-
-    // "OK" while a capture still runs: the program stores what is shown and ends normally.
-    ASSERT_TRUE(StartCaptureByClick(mouse, IDC_MOUSE_CONFIRM, IDC_MOUSE_CONFIRM_NAME));
-    Press(dialog, IDC_OK);
-    EXPECT_EQ(program.WaitForExit(), 0);
-    std::string text = ReadFileText(game.SettingsFile());
-    EXPECT_EQ(IniValue(text, "Control", "Keyboard"), "20111b4a585a2628252742434d1056");
-    EXPECT_EQ(IniValue(text, "Control", "Mouse"), "0104");
 }
 
 }  // namespace

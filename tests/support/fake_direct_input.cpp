@@ -10,7 +10,7 @@ void ResetFakeInput(std::vector<FakeController> controllers) {
     int live = fakeInput.liveObjects;
     fakeInput = FakeDirectInputWorld();
     fakeInput.controllers = std::move(controllers);
-    fakeInput.liveObjects = live;  // leaks of an earlier test stay visible
+    fakeInput.liveObjects = live;
 }
 
 std::vector<FakeController> NamedControllers(int count) {
@@ -25,37 +25,39 @@ namespace {
 
 // Controller i has the instance GUID whose first word is i + 1.
 GUID ControllerGuid(size_t index) {
-    GUID guid = {};
-    guid.Data1 = static_cast<unsigned long>(index + 1);
-    guid.Data2 = 0xFA4E;
-    return guid;
+    return GUID{static_cast<unsigned long>(index + 1), 0xFA4E, 0, {}};
 }
 
-FakeController* ControllerOf(REFGUID guid) {
-    for (size_t i = 0; i < fakeInput.controllers.size(); ++i) {
-        if (IsEqualGUID(guid, ControllerGuid(i))) {
-            return &fakeInput.controllers[i];
-        }
-    }
-    return nullptr;
-}
-
-// The methods the program does not call answer E_NOTIMPL.
-class FakeDevice final : public IDirectInputDevice8A {
+// The reference counting both fakes share; each counts as live until its last Release.
+template <typename Interface>
+class FakeUnknown : public Interface {
   public:
-    explicit FakeDevice(size_t index) : index_(index) { ++fakeInput.liveObjects; }
-
+    FakeUnknown() { ++fakeInput.liveObjects; }
+    virtual ~FakeUnknown() { --fakeInput.liveObjects; }
     STDMETHOD(QueryInterface)(REFIID, void**) override { return E_NOINTERFACE; }
     STDMETHOD_(ULONG, AddRef)() override { return ++references_; }
     STDMETHOD_(ULONG, Release)() override {
         ULONG left = --references_;
         if (left == 0) {
-            --fakeInput.liveObjects;
             delete this;
         }
         return left;
     }
-    STDMETHOD(GetCapabilities)(LPDIDEVCAPS) override { return E_NOTIMPL; }
+
+  private:
+    ULONG references_ = 1;
+};
+
+// Methods the program never calls.
+#define NOT_CALLED(method, ...)               \
+    STDMETHOD(method)(__VA_ARGS__) override { \
+        return E_NOTIMPL;                     \
+    }
+
+class FakeDevice final : public FakeUnknown<IDirectInputDevice8A> {
+  public:
+    explicit FakeDevice(size_t index) : index_(index) {}
+
     STDMETHOD(EnumObjects)
     (LPDIENUMDEVICEOBJECTSCALLBACKA callback, LPVOID context, DWORD flags) override {
         if (flags != DIDFT_AXIS) {
@@ -71,7 +73,6 @@ class FakeDevice final : public IDirectInputDevice8A {
         }
         return DI_OK;
     }
-    STDMETHOD(GetProperty)(REFGUID, LPDIPROPHEADER) override { return E_NOTIMPL; }
     STDMETHOD(SetProperty)(REFGUID property, LPCDIPROPHEADER header) override {
         if (&property != &DIPROP_RANGE || header->dwSize != sizeof(DIPROPRANGE)) {
             return DIERR_INVALIDPARAM;
@@ -81,16 +82,14 @@ class FakeDevice final : public IDirectInputDevice8A {
     }
     STDMETHOD(Acquire)() override {
         ++Controller().acquires;
-        if (Controller().staysLost) {
-            return DIERR_INPUTLOST;
-        }
-        acquired_ = true;
-        return DI_OK;
+        acquired_ = !Controller().staysLost;
+        return acquired_ ? DI_OK : DIERR_INPUTLOST;
     }
     STDMETHOD(Unacquire)() override {
         acquired_ = false;
         return DI_OK;
     }
+    STDMETHOD(Poll)() override { return acquired_ ? DI_NOEFFECT : DIERR_NOTACQUIRED; }
     STDMETHOD(GetDeviceState)(DWORD size, LPVOID data) override {
         if (!acquired_) {
             return DIERR_NOTACQUIRED;
@@ -98,7 +97,6 @@ class FakeDevice final : public IDirectInputDevice8A {
         if (size != sizeof(DIJOYSTATE)) {
             return DIERR_INVALIDPARAM;
         }
-        ++Controller().stateReads;
         DIJOYSTATE state = {};
         for (int i = 0; i < 32; ++i) {
             state.rgbButtons[i] = (Controller().held >> i) & 1 ? 0x80 : 0x00;
@@ -106,51 +104,38 @@ class FakeDevice final : public IDirectInputDevice8A {
         memcpy(data, &state, sizeof state);
         return DI_OK;
     }
-    STDMETHOD(GetDeviceData)(DWORD, LPDIDEVICEOBJECTDATA, LPDWORD, DWORD) override {
-        return E_NOTIMPL;
-    }
     STDMETHOD(SetDataFormat)(LPCDIDATAFORMAT format) override {
         Controller().dataFormat = format;
         return DI_OK;
     }
-    STDMETHOD(SetEventNotification)(HANDLE) override { return E_NOTIMPL; }
     STDMETHOD(SetCooperativeLevel)(HWND window, DWORD flags) override {
         Controller().cooperativeWindow = window;
         Controller().cooperativeFlags = flags;
         return DI_OK;
     }
-    STDMETHOD(GetObjectInfo)(LPDIDEVICEOBJECTINSTANCEA, DWORD, DWORD) override { return E_NOTIMPL; }
-    STDMETHOD(GetDeviceInfo)(LPDIDEVICEINSTANCEA) override { return E_NOTIMPL; }
-    STDMETHOD(RunControlPanel)(HWND, DWORD) override { return E_NOTIMPL; }
-    STDMETHOD(Initialize)(HINSTANCE, DWORD, REFGUID) override { return E_NOTIMPL; }
-    STDMETHOD(CreateEffect)(REFGUID, LPCDIEFFECT, LPDIRECTINPUTEFFECT*, LPUNKNOWN) override {
-        return E_NOTIMPL;
-    }
-    STDMETHOD(EnumEffects)(LPDIENUMEFFECTSCALLBACKA, LPVOID, DWORD) override { return E_NOTIMPL; }
-    STDMETHOD(GetEffectInfo)(LPDIEFFECTINFOA, REFGUID) override { return E_NOTIMPL; }
-    STDMETHOD(GetForceFeedbackState)(LPDWORD) override { return E_NOTIMPL; }
-    STDMETHOD(SendForceFeedbackCommand)(DWORD) override { return E_NOTIMPL; }
-    STDMETHOD(EnumCreatedEffectObjects)
-    (LPDIENUMCREATEDEFFECTOBJECTSCALLBACK, LPVOID, DWORD) override {
-        return E_NOTIMPL;
-    }
-    STDMETHOD(Escape)(LPDIEFFESCAPE) override { return E_NOTIMPL; }
-    STDMETHOD(Poll)() override {
-        ++Controller().polls;
-        return acquired_ ? DI_NOEFFECT : DIERR_NOTACQUIRED;
-    }
-    STDMETHOD(SendDeviceData)(DWORD, LPCDIDEVICEOBJECTDATA, LPDWORD, DWORD) override {
-        return E_NOTIMPL;
-    }
-    STDMETHOD(EnumEffectsInFile)(LPCSTR, LPDIENUMEFFECTSINFILECALLBACK, LPVOID, DWORD) override {
-        return E_NOTIMPL;
-    }
-    STDMETHOD(WriteEffectToFile)(LPCSTR, DWORD, LPDIFILEEFFECT, DWORD) override {
-        return E_NOTIMPL;
-    }
-    STDMETHOD(BuildActionMap)(LPDIACTIONFORMATA, LPCSTR, DWORD) override { return E_NOTIMPL; }
-    STDMETHOD(SetActionMap)(LPDIACTIONFORMATA, LPCSTR, DWORD) override { return E_NOTIMPL; }
-    STDMETHOD(GetImageInfo)(LPDIDEVICEIMAGEINFOHEADERA) override { return E_NOTIMPL; }
+    // clang-format off
+    NOT_CALLED(GetCapabilities, LPDIDEVCAPS)
+    NOT_CALLED(GetProperty, REFGUID, LPDIPROPHEADER)
+    NOT_CALLED(GetDeviceData, DWORD, LPDIDEVICEOBJECTDATA, LPDWORD, DWORD)
+    NOT_CALLED(SetEventNotification, HANDLE)
+    NOT_CALLED(GetObjectInfo, LPDIDEVICEOBJECTINSTANCEA, DWORD, DWORD)
+    NOT_CALLED(GetDeviceInfo, LPDIDEVICEINSTANCEA)
+    NOT_CALLED(RunControlPanel, HWND, DWORD)
+    NOT_CALLED(Initialize, HINSTANCE, DWORD, REFGUID)
+    NOT_CALLED(CreateEffect, REFGUID, LPCDIEFFECT, LPDIRECTINPUTEFFECT*, LPUNKNOWN)
+    NOT_CALLED(EnumEffects, LPDIENUMEFFECTSCALLBACKA, LPVOID, DWORD)
+    NOT_CALLED(GetEffectInfo, LPDIEFFECTINFOA, REFGUID)
+    NOT_CALLED(GetForceFeedbackState, LPDWORD)
+    NOT_CALLED(SendForceFeedbackCommand, DWORD)
+    NOT_CALLED(EnumCreatedEffectObjects, LPDIENUMCREATEDEFFECTOBJECTSCALLBACK, LPVOID, DWORD)
+    NOT_CALLED(Escape, LPDIEFFESCAPE)
+    NOT_CALLED(SendDeviceData, DWORD, LPCDIDEVICEOBJECTDATA, LPDWORD, DWORD)
+    NOT_CALLED(EnumEffectsInFile, LPCSTR, LPDIENUMEFFECTSINFILECALLBACK, LPVOID, DWORD)
+    NOT_CALLED(WriteEffectToFile, LPCSTR, DWORD, LPDIFILEEFFECT, DWORD)
+    NOT_CALLED(BuildActionMap, LPDIACTIONFORMATA, LPCSTR, DWORD)
+    NOT_CALLED(SetActionMap, LPDIACTIONFORMATA, LPCSTR, DWORD)
+    NOT_CALLED(GetImageInfo, LPDIDEVICEIMAGEINFOHEADERA)
+    // clang-format on
 
   private:
     // A controller unplugged after opening keeps answering from a blank stand-in.
@@ -160,36 +145,20 @@ class FakeDevice final : public IDirectInputDevice8A {
     }
 
     size_t index_;
-    ULONG references_ = 1;
     bool acquired_ = false;
 };
 
-class FakeDirectInput final : public IDirectInput8A {
+class FakeDirectInput final : public FakeUnknown<IDirectInput8A> {
   public:
-    FakeDirectInput() { ++fakeInput.liveObjects; }
-
-    STDMETHOD(QueryInterface)(REFIID, void**) override { return E_NOINTERFACE; }
-    STDMETHOD_(ULONG, AddRef)() override { return ++references_; }
-    STDMETHOD_(ULONG, Release)() override {
-        ULONG left = --references_;
-        if (left == 0) {
-            --fakeInput.liveObjects;
-            delete this;
-        }
-        return left;
-    }
     STDMETHOD(CreateDevice)(REFGUID guid, LPDIRECTINPUTDEVICE8A* device, LPUNKNOWN) override {
         *device = nullptr;
-        FakeController* controller = ControllerOf(guid);
-        if (controller == nullptr) {
-            return DIERR_DEVICENOTREG;
+        for (size_t i = 0; i < fakeInput.controllers.size(); ++i) {
+            if (IsEqualGUID(guid, ControllerGuid(i))) {
+                ++fakeInput.controllers[i].creates;
+                *device = fakeInput.controllers[i].opens ? new FakeDevice(i) : nullptr;
+            }
         }
-        ++controller->creates;
-        if (!controller->opens) {
-            return DIERR_DEVICENOTREG;
-        }
-        *device = new FakeDevice(static_cast<size_t>(controller - fakeInput.controllers.data()));
-        return DI_OK;
+        return *device != nullptr ? DI_OK : DIERR_DEVICENOTREG;
     }
     STDMETHOD(EnumDevices)
     (DWORD deviceClass, LPDIENUMDEVICESCALLBACKA callback, LPVOID context, DWORD flags) override {
@@ -211,29 +180,20 @@ class FakeDirectInput final : public IDirectInput8A {
         }
         return DI_OK;
     }
-    STDMETHOD(GetDeviceStatus)(REFGUID) override { return E_NOTIMPL; }
-    STDMETHOD(RunControlPanel)(HWND, DWORD) override { return E_NOTIMPL; }
-    STDMETHOD(Initialize)(HINSTANCE, DWORD) override { return E_NOTIMPL; }
-    STDMETHOD(FindDevice)(REFGUID, LPCSTR, LPGUID) override { return E_NOTIMPL; }
-    STDMETHOD(EnumDevicesBySemantics)
-    (LPCSTR, LPDIACTIONFORMATA, LPDIENUMDEVICESBYSEMANTICSCBA, LPVOID, DWORD) override {
-        return E_NOTIMPL;
-    }
-    STDMETHOD(ConfigureDevices)
-    (LPDICONFIGUREDEVICESCALLBACK, LPDICONFIGUREDEVICESPARAMSA, DWORD, LPVOID) override {
-        return E_NOTIMPL;
-    }
-
-  private:
-    ULONG references_ = 1;
+    // clang-format off
+    NOT_CALLED(GetDeviceStatus, REFGUID)
+    NOT_CALLED(RunControlPanel, HWND, DWORD)
+    NOT_CALLED(Initialize, HINSTANCE, DWORD)
+    NOT_CALLED(FindDevice, REFGUID, LPCSTR, LPGUID)
+    NOT_CALLED(EnumDevicesBySemantics, LPCSTR, LPDIACTIONFORMATA, LPDIENUMDEVICESBYSEMANTICSCBA, LPVOID, DWORD)
+    NOT_CALLED(ConfigureDevices, LPDICONFIGUREDEVICESCALLBACK, LPDICONFIGUREDEVICESPARAMSA, DWORD, LPVOID)
+    // clang-format on
 };
 
 }  // namespace
 
-HRESULT WINAPI FakeDirectInput8Create(HINSTANCE, DWORD version, REFIID iid, LPVOID* out,
-                                      LPUNKNOWN) {
+HRESULT WINAPI FakeDirectInput8Create(HINSTANCE, DWORD, REFIID iid, LPVOID* out, LPUNKNOWN) {
     *out = nullptr;
-    fakeInput.lastVersion = version;
     if (fakeInput.createFails || !IsEqualIID(iid, IID_IDirectInput8A)) {
         return DIERR_OLDDIRECTINPUTVERSION;
     }

@@ -20,8 +20,6 @@ struct FakeController {
     // What the program did to it.
     int creates = 0;
     int acquires = 0;
-    int polls = 0;
-    int stateReads = 0;
     std::vector<DIPROPRANGE> ranges;
     DWORD cooperativeFlags = 0;
     HWND cooperativeWindow = nullptr;
@@ -34,16 +32,15 @@ struct FakeDirectInputWorld {
     bool createFails = false;   // DirectInput8Create refuses
     bool listingFails = false;  // EnumDevices reports failure
     int liveObjects = 0;        // fake interfaces not yet released
-    DWORD lastVersion = 0;
     DWORD lastDeviceClass = 0;
     DWORD lastListFlags = 0;
 };
 
 extern FakeDirectInputWorld fakeInput;
 
-// Resets the world to the given controllers.
+// Resets the world to the given controllers (leaks of an earlier test stay counted).
 void ResetFakeInput(std::vector<FakeController> controllers);
-std::vector<FakeController> NamedControllers(int count);
+std::vector<FakeController> NamedControllers(int count);  // "Pad 1", "Pad 2", ...
 
 // Stands in for DirectInput8Create.
 HRESULT WINAPI FakeDirectInput8Create(HINSTANCE instance, DWORD version, REFIID iid, LPVOID* out,

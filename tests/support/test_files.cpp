@@ -1,8 +1,13 @@
 // Temporary folders and file contents for tests.
 #include "tests/support/test_files.h"
 
+#include <gtest/gtest.h>
+
 #include <atomic>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 
 TempFolder::TempFolder(const char* tag) {
     static std::atomic<int> counter{0};
@@ -63,30 +68,13 @@ bool FolderExists(const std::string& path) {
 }
 
 std::string ReadFileText(const std::string& path) {
-    std::string text;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return text;
-    }
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) {
-        text.append(chunk, got);
-    }
-    CloseHandle(file);
-    return text;
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 bool WriteFileText(const std::string& path, const std::string& text) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD written = 0;
-    BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == text.size();
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    return static_cast<bool>(file << text) && static_cast<bool>(file.flush());
 }
 
 std::string ModuleFolder() {
@@ -102,42 +90,20 @@ static std::string Trim(const std::string& text) {
     return begin == std::string::npos ? std::string() : text.substr(begin, end - begin + 1);
 }
 
-template <typename Visit>
-static void ForEachLine(const std::string& text, Visit visit) {
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find('\n', start);
-        std::string line = Trim(text.substr(start, end == std::string::npos ? end : end - start));
-        visit(line);
-        if (end == std::string::npos) {
-            break;
-        }
-        start = end + 1;
-    }
-}
-
 std::vector<IniEntry> ParseIni(const std::string& text) {
     std::vector<IniEntry> entries;
     std::string section;
-    ForEachLine(text, [&](const std::string& line) {
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        line = Trim(line);
+        size_t eq = line.find('=');
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
             section = line.substr(1, line.size() - 2);
-        } else if (line.find('=') != std::string::npos) {
-            size_t eq = line.find('=');
+        } else if (eq != std::string::npos) {
             entries.push_back({section, Trim(line.substr(0, eq)), Trim(line.substr(eq + 1))});
         }
-    });
+    }
     return entries;
-}
-
-std::vector<std::string> IniSections(const std::string& text) {
-    std::vector<std::string> sections;
-    ForEachLine(text, [&](const std::string& line) {
-        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-            sections.push_back(line.substr(1, line.size() - 2));
-        }
-    });
-    return sections;
 }
 
 std::string IniValue(const std::string& text, const std::string& section, const std::string& key) {
@@ -148,4 +114,21 @@ std::string IniValue(const std::string& text, const std::string& section, const 
         }
     }
     return "<missing>";
+}
+
+std::vector<IniEntry> SectionEntries(const std::string& section, const std::string& entries) {
+    std::vector<IniEntry> parsed;
+    std::istringstream words(entries);
+    for (std::string word; words >> word;) {
+        size_t eq = word.find('=');
+        parsed.push_back({section, word.substr(0, eq), word.substr(eq + 1)});
+    }
+    return parsed;
+}
+
+void ExpectIniValues(const std::string& text, const std::string& section,
+                     const std::string& entries) {
+    for (const IniEntry& entry : SectionEntries(section, entries)) {
+        EXPECT_EQ(IniValue(text, section, entry.key), entry.value) << section << " " << entry.key;
+    }
 }

@@ -37,5 +37,10 @@ struct IniEntry {
     }
 };
 std::vector<IniEntry> ParseIni(const std::string& text);
-std::vector<std::string> IniSections(const std::string& text);
+// The value of a key (names in any case), or "<missing>".
 std::string IniValue(const std::string& text, const std::string& section, const std::string& key);
+// The entries "Key=value Key=value ..." of one section, in their order.
+std::vector<IniEntry> SectionEntries(const std::string& section, const std::string& entries);
+// Expects each of those entries in the text, other keys around them or not.
+void ExpectIniValues(const std::string& text, const std::string& section,
+                     const std::string& entries);
