@@ -19,30 +19,24 @@ struct FakeDeviceType {
     D3DCAPS8 caps = {};
 };
 
-// Caps that allow everything the page looks at: every filter, windowed rendering, bump mapping.
-inline D3DCAPS8 FullCaps() {
-    D3DCAPS8 caps = {};
-    caps.Caps2 = D3DCAPS2_CANRENDERWINDOWED;
-    caps.TextureFilterCaps =
-        D3DPTFILTERCAPS_MINFPOINT | D3DPTFILTERCAPS_MINFLINEAR | D3DPTFILTERCAPS_MINFANISOTROPIC;
-    caps.MaxAnisotropy = 16;
-    caps.MaxTextureBlendStages = caps.MaxSimultaneousTextures = 8;
-    caps.PixelShaderVersion = D3DPS_VERSION(1, 4);
-    return caps;
-}
-
 struct FakeAdapter {
     std::string description;
     DWORD vendorId = 0, deviceId = 0;
     D3DFORMAT desktopFormat = D3DFMT_X8R8G8B8;
     std::vector<D3DDISPLAYMODE> modes;
-    FakeDeviceType types[2];  // HAL, REF; a HAL with the six mode formats and full caps
+    FakeDeviceType types[2];  // HAL, REF: a HAL of the six mode formats that allows everything
 
     explicit FakeAdapter(const std::string& name, DWORD vendor = 0, DWORD device = 0)
         : description(name), vendorId(vendor), deviceId(device) {
         types[0].formats = {D3DFMT_X8R8G8B8, D3DFMT_A8R8G8B8, D3DFMT_R8G8B8,
                             D3DFMT_R5G6B5,   D3DFMT_X1R5G5B5, D3DFMT_A1R5G5B5};
-        types[0].caps = FullCaps();
+        D3DCAPS8& caps = types[0].caps;
+        caps.Caps2 = D3DCAPS2_CANRENDERWINDOWED;
+        caps.TextureFilterCaps = D3DPTFILTERCAPS_MINFPOINT | D3DPTFILTERCAPS_MINFLINEAR |
+                                 D3DPTFILTERCAPS_MINFANISOTROPIC;
+        caps.MaxAnisotropy = 16;
+        caps.MaxTextureBlendStages = caps.MaxSimultaneousTextures = 8;
+        caps.PixelShaderVersion = D3DPS_VERSION(1, 4);
     }
     FakeAdapter& Mode(UINT width, UINT height, D3DFORMAT format, UINT refresh = 60) {
         modes.push_back(D3DDISPLAYMODE{width, height, refresh, format});
@@ -123,18 +117,15 @@ class FakeDirect3D : public IDirect3D8 {
 class UseFakeDirect3D {
   public:
     explicit UseFakeDirect3D(FakeDirect3D* fake) {
-        Active() = fake;
+        active = fake;
         SetDirect3DSource(Source);
     }
     ~UseFakeDirect3D() { SetDirect3DSource(nullptr); }
 
   private:
-    static FakeDirect3D*& Active() {
-        static FakeDirect3D* active;
+    static IDirect3D8* Source() {
+        active->AddRef();
         return active;
     }
-    static IDirect3D8* Source() {
-        Active()->AddRef();
-        return Active();
-    }
+    static inline FakeDirect3D* active = nullptr;
 };
