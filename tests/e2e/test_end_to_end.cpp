@@ -333,10 +333,10 @@ bool PressUntilShown(INPUT down, INPUT up, HWND label, const wchar_t* name) {
     return false;
 }
 
-// What this machine's Direct3D 8 offers on adapter 0: "width height bits" of its modes, and its
-// identifier.
+// What this machine's Direct3D 8 offers on adapter 0: its modes as the video page shows them
+// ("640 x 480 x 32"), and its identifier.
 struct OfferedModes {
-    std::vector<std::string> modes;
+    std::vector<std::wstring> modes;
     D3DADAPTER_IDENTIFIER8 identifier = {};
 };
 
@@ -356,8 +356,8 @@ OfferedModes AskDirect3D() {
         int bits = mode.Format == D3DFMT_X8R8G8B8 || mode.Format == D3DFMT_A8R8G8B8 ? 32
                    : mode.Format == D3DFMT_R8G8B8                                   ? 24
                                                                                     : 16;
-        offered.modes.push_back(std::to_string(mode.Width) + " " + std::to_string(mode.Height) +
-                                " " + std::to_string(bits));
+        offered.modes.push_back(std::to_wstring(mode.Width) + L" x " +
+                                std::to_wstring(mode.Height) + L" x " + std::to_wstring(bits));
     }
     direct3d->Release();
     return offered;
@@ -438,15 +438,13 @@ TEST(EndToEnd, APlayersChangesByRealInputAreStoredByOk) {
     Press(dialog, IDC_OK);
     EXPECT_EQ(program.WaitForExit(), 0);
 
+    // The mode shown is one the adapter offers, and the file holds it.
+    EXPECT_NE(std::find(offered.modes.begin(), offered.modes.end(), mode), offered.modes.end());
     std::string text = ReadFileText(game.SettingsFile());
-    std::string width = IniValue(text, "Video", "ScreenWidth");
-    std::string height = IniValue(text, "Video", "ScreenHeight");
-    std::string bits = IniValue(text, "Video", "ScreenBitCount");
-    std::string stored = width + " " + height + " " + bits;
-    EXPECT_NE(std::find(offered.modes.begin(), offered.modes.end(), stored), offered.modes.end())
-        << stored;
-    std::string listed = width + " x " + height + " x " + bits;  // what the page showed
-    EXPECT_EQ(std::wstring(mode), std::wstring(listed.begin(), listed.end()));
+    std::string stored = IniValue(text, "Video", "ScreenWidth") + " x " +
+                         IniValue(text, "Video", "ScreenHeight") + " x " +
+                         IniValue(text, "Video", "ScreenBitCount");
+    EXPECT_EQ(std::wstring(mode), std::wstring(stored.begin(), stored.end()));
     ExpectIniValues(text, "Video",
                     "Adapter=0 VendorID=" + std::to_string(offered.identifier.VendorId) +
                         " DeviceID=" + std::to_string(offered.identifier.DeviceId));
