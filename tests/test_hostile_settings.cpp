@@ -71,7 +71,10 @@ class FileMaker {
   public:
     FileMaker(Random& random, const std::vector<Key>& keys) : r_(random), keys_(keys) {}
 
-    std::string Make(int kind) {
+    // Kinds: 0 bytes of any value, 1 text, 2 UTF-8 with its mark, 3 UTF-16. A long file has a
+    // line of 64 KiB somewhere (the reader parses the file again for every key, so only a few).
+    std::string Make(int kind, bool longLine) {
+        longLine_ = longLine;
         if (kind == 0) {  // bytes of any value, NUL and line breaks included
             std::string bytes(r_.Below(800), '\0');
             for (char& c : bytes) {
@@ -83,7 +86,6 @@ class FileMaker {
         bool mixed = r_.Chance(15);
         const char* lineBreak = r_.Pick(breaks);
         bool finalBreak = r_.Chance(70);
-        longLine_ = r_.Chance(1);
         std::string text;
         for (int n = r_.Below(30); n > 0; --n) {
             text += Line();
@@ -406,7 +408,7 @@ TEST(HostileSettingsTest, AnyFileLoadsInDomainAndStoresWithoutLosingLines) {
     FileMaker maker(random, keys);
     const int kFiles = 5000;
     for (int file = 0; file < kFiles; ++file) {
-        std::string before = file == 0 ? std::string() : maker.Make(file % 4);
+        std::string before = file == 0 ? std::string() : maker.Make(file % 4, file % 1000 == 1);
         ASSERT_TRUE(WriteFileText(path, before));
         ReadSettingsFile(path.c_str());
         ASSERT_NO_FATAL_FAILURE(ExpectInDomain(SettingsRecord, file));
@@ -418,7 +420,11 @@ TEST(HostileSettingsTest, AnyFileLoadsInDomainAndStoresWithoutLosingLines) {
         std::string after = ReadFileText(path);
         ASSERT_NO_FATAL_FAILURE(ExpectStoreKeepsLines(before, after, names, file));
 
-        // The game reads what was stored; the key the program never writes is left alone.
+        // The game reads what was stored; the key the program never writes is left alone. (Half
+        // of the files of each kind: the reader opens and parses the file again for every key.)
+        if ((file / 4) % 2 == 1) {
+            continue;
+        }
         ReadSettingsFile(path.c_str());
         ASSERT_EQ(Stored(SettingsRecord), stored) << "file " << file;
         ASSERT_EQ(SettingsRecord.EnvMapOn, envMapOn) << "file " << file;
