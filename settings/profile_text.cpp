@@ -74,7 +74,8 @@ bool IsProfileSpace(wchar_t c) {
 struct Line {
     size_t start;       // first byte of the line
     size_t contentEnd;  // its line break (or the end of the text)
-    size_t next;        // first byte of the next line
+    size_t breakEnd;    // after that line break (CR LF, LF or CR); blank lines may follow
+    size_t next;        // after the whole run of line breaks
     size_t first;       // first character that is not white space (contentEnd if none)
     size_t last;        // end of the last character that is not white space
     size_t nameEnd;     // end of the name: white space before the first "=" is not part of it
@@ -85,7 +86,7 @@ struct Line {
 
 // A line ends at a CR or an LF; a run of them ends it once.
 Line ReadLine(const Text& t, size_t start) {
-    Line l = {start, t.end, t.end, t.end, t.end, t.end, t.end, t.end, start};
+    Line l = {start, t.end, t.end, t.end, t.end, t.end, t.end, t.end, t.end, start};
     bool seen = false;
     size_t pos = start;
     while (pos < t.end) {
@@ -94,6 +95,8 @@ Line ReadLine(const Text& t, size_t start) {
         if (c == L'\n' || c == L'\r') {
             if (l.contentEnd == t.end) {
                 l.contentEnd = pos;
+                bool crlf = c == L'\r' && pos + length < t.end && UnitAt(t, pos + length) == '\n';
+                l.breakEnd = pos + length + (crlf ? t.unit : 0);
             }
             pos += length;
             continue;
@@ -217,7 +220,6 @@ class Editor {
     size_t OutputBound(size_t size) const;
 
   private:
-    int SectionOf(int value) const;
     bool Add(size_t at, size_t skipTo, EditKind kind, int index, Break lineBreak);
     size_t PutAscii(unsigned char* out, const char* text) const;
     size_t PutBreak(unsigned char* out, Break lineBreak) const;
@@ -302,7 +304,7 @@ bool Editor::Plan() {
                 }
             }
             if (current >= 0) {
-                sections_[current].insertAt = l.next;
+                sections_[current].insertAt = l.breakEnd;
                 sections_[current].terminated = lastTerminated_;
             }
             continue;
@@ -310,7 +312,7 @@ bool Editor::Plan() {
         if (current < 0) {
             continue;
         }
-        sections_[current].insertAt = l.next;
+        sections_[current].insertAt = l.breakEnd;
         sections_[current].terminated = lastTerminated_;
         for (int i = 0; i < count_; ++i) {
             if (sectionIndex_[i] != current || found_[i] ||

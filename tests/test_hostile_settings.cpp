@@ -76,7 +76,7 @@ class FileMaker {
     std::string Make(int kind, bool longLine) {
         longLine_ = longLine;
         if (kind == 0) {  // bytes of any value, NUL and line breaks included
-            std::string bytes(r_.Below(800), '\0');
+            std::string bytes(r_.Below(500), '\0');
             for (char& c : bytes) {
                 c = static_cast<char>(r_.Next());
             }
@@ -87,7 +87,7 @@ class FileMaker {
         const char* lineBreak = r_.Pick(breaks);
         bool finalBreak = r_.Chance(70);
         std::string text;
-        for (int n = r_.Below(30); n > 0; --n) {
+        for (int n = r_.Below(24); n > 0; --n) {
             text += Line();
             if (n > 1 || finalBreak) {
                 text += mixed ? r_.Pick(breaks) : lineBreak;
@@ -420,9 +420,10 @@ TEST(HostileSettingsTest, AnyFileLoadsInDomainAndStoresWithoutLosingLines) {
         std::string after = ReadFileText(path);
         ASSERT_NO_FATAL_FAILURE(ExpectStoreKeepsLines(before, after, names, file));
 
-        // The game reads what was stored; the key the program never writes is left alone. (Half
-        // of the files of each kind: the reader opens and parses the file again for every key.)
-        if ((file / 4) % 2 == 1) {
+        // The game reads what was stored; the key the program never writes is left alone. (A
+        // quarter of the files of each kind: Wine's reader opens and parses the file again for
+        // every key, and this test runs in every test run.)
+        if ((file / 4) % 4 != 0) {
             continue;
         }
         ReadSettingsFile(path.c_str());
