@@ -2,8 +2,8 @@
 #include <windows.h>
 
 #include "app/main_dialog.h"
-#include "common/runtime.h"
 #include "app/splash.h"
+#include "common/runtime.h"
 #include "common/trace.h"
 #include "resource.h"
 

@@ -4,11 +4,11 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "common/dialog_text.h"
 #include "app/input_page.h"
-#include "app/tab_sets.h"
-#include "common/runtime.h"
 #include "app/splash.h"
+#include "app/tab_sets.h"
+#include "common/dialog_text.h"
+#include "common/runtime.h"
 #include "common/trace.h"
 #include "display/device_caps.h"
 #include "display/video_page.h"

@@ -1,5 +1,6 @@
 // Drives a running setloom.exe for the hold-key benchmark: waits two seconds idle, starts a
-// keyboard capture, holds "J" by SendInput for two seconds, releases it and cancels the dialog.
+// keyboard capture and lets its timer tick two seconds with no key down, holds "J" by SendInput
+// for two seconds (the capture takes it and waits for its release), releases it and cancels.
 // Each phase is marked by a line in the file named on the command line, so the script that
 // reads the program's processor time from outside knows when to read it.
 #include <windows.h>
@@ -66,6 +67,9 @@ int main(int argc, char** argv) {
     SendMessageTimeoutW(GetDlgItem(keyboard, IDC_KEY_WALK_RUN), BM_CLICK, 0, 0, SMTO_NORMAL, 5000,
                         &result);
     Sleep(100);  // the capture timer runs
+    Mark("tick-start");
+    Sleep(kPhaseMs);
+    Mark("tick-end");
     SendKey('J', true);
     Sleep(100);  // the tick takes "J" and the page waits for its release
     Mark("hold-start");

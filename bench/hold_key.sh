@@ -1,23 +1,26 @@
 #!/usr/bin/env bash
-# Processor time of setloom.exe while a key is held during a keyboard capture, beside the same
-# figure for the program idle, read from outside in /proc (GetProcessTimes tells nothing under
-# Wine). Uses the 32-bit test build: bash bench/hold_key.sh [build folder, default build/i686].
+# Processor time of setloom.exe while a keyboard capture ticks and while a key is held during
+# it, beside the same figure for the program idle, read from outside in /proc (GetProcessTimes
+# tells nothing under Wine): bash bench/hold_key.sh [capture-figures-file]
+# Measures the shipped build. With a file named, it also writes "tick setloom <percent>" and
+# "capture setloom <percent>" lines there for bench/run.sh's table.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "${1:-$root/build/i686}" && pwd)
+figures=${1:-}
 source "$root/scripts/setup.sh"
 source "$root/scripts/wine_session.sh"
-for program in setloom.exe hold_key.exe; do
-    if [ ! -f "$build/bin/$program" ]; then
-        echo "bench: $build/bin/$program is missing; build with -DSETLOOM_BUILD_TESTS=ON" >&2
-        exit 1
-    fi
-done
+toolchain="$root/cmake/toolchain-mingw-i686-xp.cmake"
+cmake -S "$root" -B "$root/build/shipped" -DCMAKE_BUILD_TYPE=Release -DSETLOOM_BUILD_TESTS=OFF \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
+cmake -S "$root/bench" -B "$root/build/bench" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
+cmake --build "$root/build/shipped" -j "$(nproc)" >/dev/null
+cmake --build "$root/build/bench" -j "$(nproc)" >/dev/null
 
 SETLOOM_OWN_DISPLAY=1 wine_session_start
 game=$(mktemp -d /tmp/setloom-bench.XXXXXX)
 trap 'wine_session_stop; rm -rf "$game"' EXIT
-cp "$build/bin/setloom.exe" "$build/bin/hold_key.exe" "$game/"
+cp "$root/build/shipped/bin/setloom.exe" "$root/build/bench/bin/hold_key.exe" "$game/"
 cd "$game"
 
 # The Linux process of a Windows program of this session's prefix.
@@ -70,8 +73,13 @@ measure() {
             printf "%-34s %6.2f s   setloom.exe %5d ms (%5.1f %%)   wineserver %5d ms (%5.1f %%)\n",
                 phase, wall / 1000, p * 1000 / hz, p * 100000 / hz / wall,
                 s * 1000 / hz, s * 100000 / hz / wall }'
+    if [ -n "$figures" ] && [ -n "${3:-}" ]; then
+        awk -v kind="$3" -v wall=$(((t1 - t0) / 1000000)) -v p=$((p1 - p0)) -v hz="$tick" \
+            'BEGIN { printf "%s setloom %.2f\n", kind, p * 100000 / hz / wall }' >>"$figures"
+    fi
 }
 measure idle "idle, no capture"
-measure hold "key held during a capture"
+measure tick "a capture ticking, no key down" tick
+measure hold "key held during a capture" capture
 wait "$driver" || true
 grep '^label' marks.txt || true

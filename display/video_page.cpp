@@ -371,6 +371,9 @@ void VideoPage::ApplyHighQualityPreset(HWND dialog) {
 // Disabled controls are read like the others. Without a listed adapter, device or mode the
 // fields that come from them keep what the file held.
 void VideoPage::Collect() {
+    if (!HasWindow()) {
+        return;
+    }
     Settings& record = SettingsRecord;
     record.Adapter = ListSelection(window, IDC_ADAPTER_LIST);
     record.Device = ListSelection(window, IDC_DEVICE_LIST);

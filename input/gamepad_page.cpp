@@ -143,6 +143,9 @@ void GamepadPage::RestoreDefaults() {
 }
 
 void GamepadPage::Collect() {
+    if (!HasWindow()) {
+        return;
+    }
     memcpy(SettingsRecord.GamePad, buttons, sizeof buttons);
     // With no controller listed there is nothing to choose from: the stored number stays for
     // the day the pad is back. The check boxes show the stored values unless restored.

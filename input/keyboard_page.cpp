@@ -129,6 +129,9 @@ void KeyboardPage::RestoreDefaults() {
 }
 
 void KeyboardPage::Collect() {
+    if (!HasWindow()) {
+        return;
+    }
     memcpy(SettingsRecord.Keyboard, keys, sizeof keys);
     SettingsRecord.KeyboardUseDI = IsItemChecked(window, IDC_KEYBOARD_USE_DI) ? 1 : 0;
 }

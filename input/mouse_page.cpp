@@ -120,6 +120,9 @@ void MousePage::RestoreDefaults() {
 
 // "视角旋转" is stored as shown, also while it is disabled.
 void MousePage::Collect() {
+    if (!HasWindow()) {
+        return;
+    }
     memcpy(SettingsRecord.Mouse, mouseButtons, sizeof mouseButtons);
     SettingsRecord.MouseUseDI = IsItemChecked(window, IDC_MOUSE_USE_DI) ? 1 : 0;
     SettingsRecord.UseWheel = IsItemChecked(window, IDC_MOUSE_USE_WHEEL) ? 1 : 0;

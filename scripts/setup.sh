@@ -41,7 +41,9 @@ fi
 
 # Some kernels (and container hosts) run no 32-bit code at all; 32-bit Wine cannot start there.
 # The same sources are then run as a 64-bit build, while the shipped program stays 32-bit.
-if timeout 20 /usr/lib/wine/wine --version >/dev/null 2>&1; then
+# SETLOOM_FORCE_ARCH=x86_64 takes the 64-bit route on a machine that could run 32-bit Wine, to
+# try here what such hosts do.
+if [ "${SETLOOM_FORCE_ARCH:-}" != x86_64 ] && timeout 20 /usr/lib/wine/wine --version >/dev/null 2>&1; then
     SETLOOM_RUN_ARCH=i686
     SETLOOM_WINE=/usr/lib/wine/wine
 else

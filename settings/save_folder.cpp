@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "common/runtime.h"
-#include "common/trace.h"
 #include "common/text_bounds.h"
+#include "common/trace.h"
 
 using GetUserPathProc = int(__cdecl*)(const char* userName, char* buffer);
 

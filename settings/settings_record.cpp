@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "common/trace.h"
+#include "settings/profile_text.h"
 #include "settings/save_folder.h"
 
 Settings SettingsRecord;
@@ -47,6 +48,16 @@ static const char kMg05[] = "Mg05";
 
 // Far above the 15 bytes the program writes; guards the text buffer below.
 static const unsigned kProfileDataLimit = 10240;
+
+// Two lower-case hexadecimal digits per byte into text (room for 2 * count + 1).
+static void FormatHex(char* text, const uint8_t* data, unsigned count) {
+    static const char digits[] = "0123456789abcdef";
+    for (unsigned i = 0; i < count; ++i) {
+        text[2 * i] = digits[data[i] >> 4];
+        text[2 * i + 1] = digits[data[i] & 0x0F];
+    }
+    text[2 * count] = '\0';
+}
 
 // Without a usable path every key takes its default: an empty name would reach win.ini.
 static int32_t ReadInt(const char* section, const char* key, int32_t fallback) {
@@ -159,80 +170,96 @@ bool LoadRegistry() {
     return true;
 }
 
+namespace {
+
+constexpr int kStoredKeys = 48;
+
+// Every key of a store, collected first so the file is written once.
+struct StoreList {
+    ProfileValue values[kStoredKeys];
+    char texts[kStoredKeys][2 * kKeyboardSlots + 1];
+    int count = 0;
+
+    void Int(const char* section, const char* key, int32_t value) {
+        snprintf(texts[count], sizeof texts[count], "%d", static_cast<int>(value));
+        values[count] = {section, key, texts[count]};
+        ++count;
+    }
+    template <size_t Count>
+    void Data(const char* key, const uint8_t (&data)[Count]) {
+        static_assert(2 * Count < sizeof texts[0], "the text buffer holds every array");
+        FormatHex(texts[count], data, Count);
+        values[count] = {kControl, key, texts[count]};
+        ++count;
+    }
+};
+
+}  // namespace
+
 bool WriteSettingsFile(const char* path) {
     CopyText(SettingsFilePath, sizeof SettingsFilePath, path);
     SilentTrace("SaveRegistry: Save Config '%s'\n", SettingsFilePath);
 
-    // Every key is attempted even after a failure, so as much as possible reaches the file.
-    int failures = 0;
-    auto writeInt = [&failures](const char* section, const char* key, int32_t value) {
-        if (!WRITE_PROFILE_INT(section, key, value)) {
-            ++failures;
-        }
-    };
-    auto writeData = [&failures](const char* key, const uint8_t* data, unsigned count) {
-        if (!WRITE_PROFILE_DATA(kControl, key, data, count)) {
-            ++failures;
-        }
-    };
     const Settings& s = SettingsRecord;
+    StoreList list;
+    list.Int(kVideo, "Adapter", s.Adapter);
+    list.Int(kVideo, "Device", s.Device);
+    list.Int(kVideo, "ScreenWidth", s.ScreenWidth);
+    list.Int(kVideo, "ScreenHeight", s.ScreenHeight);
+    list.Int(kVideo, "ScreenBitCount", s.ScreenBitCount);
+    list.Int(kVideo, "VendorID", static_cast<int32_t>(s.AdapterIdentifier.VendorId));
+    list.Int(kVideo, "DeviceID", static_cast<int32_t>(s.AdapterIdentifier.DeviceId));
+    list.Int(kVideo, "HardwareVertexShader", s.HardwareVertexShader);
+    list.Int(kVideo, "WindowMode", s.WindowMode);
+    list.Int(kVideo, "UseMipmap", s.UseMipmap);
+    list.Int(kVideo, "WaitVSync", s.WaitVSync);
+    list.Int(kVideo, "LowTexture", s.LowTexture);
+    list.Int(kVideo, "TextureFilter", s.TextureFilter);
+    list.Int(kVideo, "FpsMode", s.FpsMode);
+    list.Int(kVideo, "FullAntiAlias", s.FullAntiAlias);
+    list.Int(kVideo, "LowEffect", s.LowEffect);
+    list.Int(kVideo, "ShadowQuality", s.ShadowQuality);
+    list.Int(kVideo, "MinimapMode", s.MinimapMode);
+    list.Int(kVideo, "StatusMode", s.StatusMode);
+    list.Int(kVideo, "Menu", s.Menu);
+    list.Int(kVideo, "GlowOn", s.GlowOn);
+    list.Int(kVideo, "MoviePlay", s.MoviePlay);
 
-    writeInt(kVideo, "Adapter", s.Adapter);
-    writeInt(kVideo, "Device", s.Device);
-    writeInt(kVideo, "ScreenWidth", s.ScreenWidth);
-    writeInt(kVideo, "ScreenHeight", s.ScreenHeight);
-    writeInt(kVideo, "ScreenBitCount", s.ScreenBitCount);
-    writeInt(kVideo, "VendorID", static_cast<int32_t>(s.AdapterIdentifier.VendorId));
-    writeInt(kVideo, "DeviceID", static_cast<int32_t>(s.AdapterIdentifier.DeviceId));
-    writeInt(kVideo, "HardwareVertexShader", s.HardwareVertexShader);
-    writeInt(kVideo, "WindowMode", s.WindowMode);
-    writeInt(kVideo, "UseMipmap", s.UseMipmap);
-    writeInt(kVideo, "WaitVSync", s.WaitVSync);
-    writeInt(kVideo, "LowTexture", s.LowTexture);
-    writeInt(kVideo, "TextureFilter", s.TextureFilter);
-    writeInt(kVideo, "FpsMode", s.FpsMode);
-    writeInt(kVideo, "FullAntiAlias", s.FullAntiAlias);
-    writeInt(kVideo, "LowEffect", s.LowEffect);
-    writeInt(kVideo, "ShadowQuality", s.ShadowQuality);
-    writeInt(kVideo, "MinimapMode", s.MinimapMode);
-    writeInt(kVideo, "StatusMode", s.StatusMode);
-    writeInt(kVideo, "Menu", s.Menu);
-    writeInt(kVideo, "GlowOn", s.GlowOn);
-    writeInt(kVideo, "MoviePlay", s.MoviePlay);
+    list.Int(kSound, "BgmOff", s.BgmOff);
+    list.Int(kSound, "SeOff", s.SeOff);
+    list.Int(kSound, "BgmVolume", s.BgmVolume);
+    list.Int(kSound, "SeVolume", s.SeVolume);
+    list.Int(kSound, "NotUseDirectSound", s.NotUseDirectSound);
+    list.Int(kSound, "NotUseDirectSound3d", s.NotUseDirectSound3d);
+    list.Int(kSound, "BtVoiceOff", s.BtVoiceOff);
+    list.Int(kSound, "SoftwareSoundBuffer", s.SoftwareSoundBuffer);
 
-    writeInt(kSound, "BgmOff", s.BgmOff);
-    writeInt(kSound, "SeOff", s.SeOff);
-    writeInt(kSound, "BgmVolume", s.BgmVolume);
-    writeInt(kSound, "SeVolume", s.SeVolume);
-    writeInt(kSound, "NotUseDirectSound", s.NotUseDirectSound);
-    writeInt(kSound, "NotUseDirectSound3d", s.NotUseDirectSound3d);
-    writeInt(kSound, "BtVoiceOff", s.BtVoiceOff);
-    writeInt(kSound, "SoftwareSoundBuffer", s.SoftwareSoundBuffer);
+    list.Int(kControl, "Camera45Deg", s.Camera45Deg);
+    list.Int(kControl, "UseGamaPad", s.UseGamaPad);
+    list.Int(kControl, "KeyboardUseDI", s.KeyboardUseDI);
+    list.Int(kControl, "MouseUseDI", s.MouseUseDI);
+    list.Int(kControl, "DefaultRun", s.DefaultRun);
+    list.Int(kControl, "ChrTrans", s.ChrTrans);
+    list.Int(kControl, "Analog", s.Analog);
+    list.Int(kControl, "LastAccessFile", s.LastAccessFile);
+    list.Int(kControl, "ButtonMode", s.ButtonMode);
+    list.Data("Keyboard", s.Keyboard);
+    list.Data("GamePad", s.GamePad);
+    list.Int(kControl, "PadDeviceNo", s.PadDeviceNo);
+    list.Int(kControl, "PadSensitivity", s.PadSensitivity);
+    list.Data("Mouse", s.Mouse);
+    list.Int(kControl, "UseWheel", s.UseWheel);
+    list.Int(kControl, "WheelReverse", s.WheelReverse);
 
-    writeInt(kControl, "Camera45Deg", s.Camera45Deg);
-    writeInt(kControl, "UseGamaPad", s.UseGamaPad);
-    writeInt(kControl, "KeyboardUseDI", s.KeyboardUseDI);
-    writeInt(kControl, "MouseUseDI", s.MouseUseDI);
-    writeInt(kControl, "DefaultRun", s.DefaultRun);
-    writeInt(kControl, "ChrTrans", s.ChrTrans);
-    writeInt(kControl, "Analog", s.Analog);
-    writeInt(kControl, "LastAccessFile", s.LastAccessFile);
-    writeInt(kControl, "ButtonMode", s.ButtonMode);
-    writeData("Keyboard", s.Keyboard, kKeyboardSlots);
-    writeData("GamePad", s.GamePad, kGamePadSlots);
-    writeInt(kControl, "PadDeviceNo", s.PadDeviceNo);
-    writeInt(kControl, "PadSensitivity", s.PadSensitivity);
-    writeData("Mouse", s.Mouse, kMouseSlots);
-    writeInt(kControl, "UseWheel", s.UseWheel);
-    writeInt(kControl, "WheelReverse", s.WheelReverse);
+    list.Int(kMg05, "MG05InversY", s.MG05InversY);
+    list.Int(kMg05, "MG05Sensitive", s.MG05Sensitive);
 
-    writeInt(kMg05, "MG05InversY", s.MG05InversY);
-    writeInt(kMg05, "MG05Sensitive", s.MG05Sensitive);
-
-    if (failures != 0) {
-        DebugTrace("SaveRegistry: %d keys not written to '%s'\n", failures, SettingsFilePath);
+    // One write: a failure leaves the file as it was, never half stored.
+    if (!WriteProfileValues(SettingsFilePath, list.values, list.count)) {
+        DebugTrace("SaveRegistry: '%s' not written\n", SettingsFilePath);
+        return false;
     }
-    return failures == 0;
+    return true;
 }
 
 bool SaveRegistry() {
@@ -250,7 +277,8 @@ bool SaveRegistry() {
 BOOL WRITE_PROFILE_INT(const char* section, const char* key, int32_t value) {
     char text[16];
     snprintf(text, sizeof text, "%d", static_cast<int>(value));
-    return WritePrivateProfileStringA(section, key, text, SettingsFilePath);
+    const ProfileValue one = {section, key, text};
+    return WriteProfileValues(SettingsFilePath, &one, 1);
 }
 
 bool WRITE_PROFILE_DATA(const char* section, const char* key, const uint8_t* data, unsigned count) {
@@ -258,14 +286,10 @@ bool WRITE_PROFILE_DATA(const char* section, const char* key, const uint8_t* dat
         DebugTrace("WRITE_PROFILE_DATA is Size over\n");
         return false;
     }
-    static const char digits[] = "0123456789abcdef";
-    char text[2 * kProfileDataLimit];
-    for (unsigned i = 0; i < count; ++i) {
-        text[2 * i] = digits[data[i] >> 4];
-        text[2 * i + 1] = digits[data[i] & 0x0F];
-    }
-    text[2 * count] = '\0';
-    return WritePrivateProfileStringA(section, key, text, SettingsFilePath) != FALSE;
+    static char text[2 * kProfileDataLimit];
+    FormatHex(text, data, count);
+    const ProfileValue one = {section, key, text};
+    return WriteProfileValues(SettingsFilePath, &one, 1);
 }
 
 // Lenient on purpose: a character that is no hexadecimal digit is not rejected but repeats the

@@ -79,8 +79,9 @@ extern const char kSettingsFileName[];  // "qr6_win3.ini"
 // Fills SettingsRecord from the settings file in the save folder; missing keys take defaults.
 bool LoadRegistry();
 
-// Writes SettingsRecord to the settings file in the save folder. Every key that can be written
-// is written; false when any write failed, so the caller can tell the player.
+// Writes SettingsRecord to the settings file in the save folder, every key in one write that
+// keeps the player's other lines; false when the file could not be written (it is then
+// unchanged), so the caller can tell the player.
 bool SaveRegistry();
 
 // The two halves of LoadRegistry and SaveRegistry once the path is known.

@@ -9,6 +9,12 @@
 
 namespace {
 
+// Parameterised cases are named by their position in the table.
+template <typename Case>
+std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
+    return "case" + std::to_string(info.index);
+}
+
 class SettingsFileTest : public ::testing::Test {
   protected:
     std::string Path() const { return folder_ / "qr6_win3.ini"; }
@@ -131,6 +137,69 @@ TEST_F(SettingsFileTest, AnArrayCutInsideADoubleByteCharacterDependsOnItsLineAlo
             << gamePad;
     }
 }
+
+struct PlacementCase {
+    std::string before;
+    const char* key;  // set to 5 in section Video
+    std::string after;
+};
+
+class PlacementTest : public SettingsFileTest,
+                      public ::testing::WithParamInterface<PlacementCase> {};
+
+// A store changes the key's own line or adds one; every other byte stays, whatever the file's
+// line breaks, encoding or stray bytes.
+TEST_P(PlacementTest, OnlyTheKeysLineChanges) {
+    ASSERT_EQ(GetACP(), 936u) << "run under LC_ALL=zh_CN.UTF-8";
+    const PlacementCase& c = GetParam();
+    ASSERT_TRUE(WriteFileText(Path(), c.before));
+    CopyText(SettingsFilePath, sizeof SettingsFilePath, Path().c_str());
+    EXPECT_TRUE(WRITE_PROFILE_INT("Video", c.key, 5));
+    EXPECT_EQ(ReadFileText(Path()), c.after);
+    EXPECT_EQ(GetPrivateProfileIntA("Video", c.key, -1, Path().c_str()), 5);
+}
+
+std::string Utf16(const std::string& ascii) {
+    std::string wide = "\xFF\xFE";
+    for (char c : ascii) {
+        wide += c;
+        wide += '\0';
+    }
+    return wide;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Placement, PlacementTest,
+    ::testing::Values(
+        // Comments, blank lines and spacing stay; the new key follows the section's last line.
+        PlacementCase{"; mine\r\n\r\n[Video] ; v\r\n  foo = bar  \r\n\r\n[Sound]\r\n", "New",
+                      "; mine\r\n\r\n[Video] ; v\r\n  foo = bar  \r\nNew=5\r\n\r\n[Sound]\r\n"},
+        // An existing key is rewritten where it stands, in any letter case and spacing.
+        PlacementCase{"[ video ]\r\n\tnew = 1 ; old\r\nx=1\r\n", "New",
+                      "[ video ]\r\n\tNew=5\r\nx=1\r\n"},
+        PlacementCase{"[Video]\nfoo=1\n", "New", "[Video]\nfoo=1\nNew=5\n"},
+        PlacementCase{"[Video]\rfoo=1\r", "New", "[Video]\rfoo=1\rNew=5\r"},
+        PlacementCase{"[Video]\nfoo=1", "New", "[Video]\nfoo=1\nNew=5\n"},
+        PlacementCase{"[Sound]\r\nfoo=1", "New", "[Sound]\r\nfoo=1\r\n[Video]\r\nNew=5\r\n"},
+        PlacementCase{"", "New", "[Video]\r\nNew=5\r\n"},
+        // Only the first section of a name counts, as for the reader.
+        PlacementCase{"[Video]\r\na=1\r\n[Video]\r\nNew=1\r\n", "New",
+                      "[Video]\r\na=1\r\nNew=5\r\n[Video]\r\nNew=1\r\n"},
+        // NUL, bytes that are no GBK, a GBK character with a 5C second byte: kept.
+        PlacementCase{std::string("[Video]\r\nx=\x80\xFF\0y\x81\x5C\r\nNew=1\r\n", 26), "New",
+                      std::string("[Video]\r\nx=\x80\xFF\0y\x81\x5C\r\nNew=5\r\n", 26)},
+        // A lead byte just before a line break joins it for the reader: the key is not there.
+        PlacementCase{"[Video]\r\nx=\x81\nNew=1\r\n", "New",
+                      "[Video]\r\nx=\x81\nNew=1\r\nNew=5\r\n"},
+        // A lead byte that ends the file would take the first added line break.
+        PlacementCase{"[Video]\r\nx=\x81", "New", "[Video]\r\nx=\x81\r\n\r\nNew=5\r\n"},
+        PlacementCase{"\xEF\xBB\xBF[Video]\r\nNew=1\r\n", "New",
+                      "\xEF\xBB\xBF[Video]\r\nNew=5\r\n"},
+        // UTF-16 stays UTF-16; a stray last byte stays last.
+        PlacementCase{Utf16("[Video]\r\nNew=1\r\n") + "x", "New",
+                      Utf16("[Video]\r\nNew=5\r\n") + "x"},
+        PlacementCase{Utf16("[Video]\r\nfoo=1"), "New", Utf16("[Video]\r\nfoo=1\r\nNew=5\r\n")}),
+    CaseName<PlacementCase>);
 
 TEST_F(SettingsFileTest, OversizedProfileDataLeavesTheKeyAlone) {
     CopyText(SettingsFilePath, sizeof SettingsFilePath, Path().c_str());
