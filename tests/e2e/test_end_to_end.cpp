@@ -95,7 +95,6 @@ class Program {
     ~Program() { Release(); }
     bool started() const { return started_; }
     DWORD id() const { return process_.dwProcessId; }
-    HANDLE handle() const { return process_.hProcess; }
 
     // The visible main dialog of this process, or null when it did not come up in time.
     HWND WaitForDialog() {
