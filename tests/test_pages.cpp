@@ -182,19 +182,4 @@ TEST(PageWithoutWindowTest, CollectLeavesTheLoadedValuesAlone) {
     EXPECT_EQ(memcmp(&loaded, &SettingsRecord, sizeof loaded), 0);
 }
 
-TEST_F(PagesTest, ChangesOnHiddenPagesSurviveSwitchingAndAreStored) {
-    Open();
-    SelectTab(dialog_, IDC_MAIN_TABS, kSoundTab);
-    MoveTrackbar(Sound(), IDC_SE_VOLUME, 2);
-    SetCheck(Sound(), IDC_BATTLE_VOICE_OFF, true);
-    SelectTab(dialog_, IDC_MAIN_TABS, kInputTab);
-    SetCheck(Input(), IDC_HIDDEN_SHOW, true);
-    SelectTab(dialog_, IDC_MAIN_TABS, 0);
-    EXPECT_EQ(SettingsRecord.SeVolume, 6);  // a trackbar moved without a store
-    EXPECT_EQ(TrackbarPosition(Sound(), IDC_SE_VOLUME), 2);
-    PressOk();
-    ExpectStored("Sound", "SeVolume=2 BtVoiceOff=1");
-    ExpectStored("Control", "ChrTrans=1 Keyboard=20111b41585a2628252742434d1056");
-}
-
 }  // namespace

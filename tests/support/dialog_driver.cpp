@@ -32,13 +32,6 @@ bool IsEnabled(HWND dialog, int id) {
     return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
 }
 
-void MoveTrackbar(HWND dialog, int id, int position) {
-    HWND trackbar = GetDlgItem(dialog, id);
-    SendMessageW(trackbar, TBM_SETPOS, TRUE, position);
-    SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position),
-                 reinterpret_cast<LPARAM>(trackbar));
-}
-
 std::string ItemText(HWND dialog, int id) {
     char text[256] = {};
     GetDlgItemTextA(dialog, id, text, sizeof text);

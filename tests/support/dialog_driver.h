@@ -14,7 +14,6 @@ inline void ClickButton(HWND dialog, int id) {
 void SetCheck(HWND dialog, int id, bool checked);
 bool IsChecked(HWND dialog, int id);
 bool IsEnabled(HWND dialog, int id);
-void MoveTrackbar(HWND dialog, int id, int position);
 inline void Tick(HWND page) {  // the pages' 10 ms timer
     SendMessageW(page, WM_TIMER, 1, 0);
 }
