@@ -39,7 +39,13 @@ bool WaitFor(Done done, DWORD timeoutMs = 5000) {
 // with the final backslash, is that many bytes long.
 class GameFolder {
   public:
-    explicit GameFolder(bool withGame = false, size_t folderLength = 0) : path_(root_.path()) {
+    explicit GameFolder(bool withGame = false, size_t folderLength = 0,
+                        const std::string& subfolder = "")
+        : path_(root_.path()) {
+        if (!subfolder.empty()) {
+            path_ += subfolder + "\\";
+            EXPECT_TRUE(CreateDirectoryA(path_.c_str(), nullptr)) << subfolder;
+        }
         while (path_.size() + 1 < folderLength) {
             path_ += std::string(std::min<size_t>(folderLength - path_.size() - 1, 100), 'd');
             path_ += "\\";
@@ -56,6 +62,7 @@ class GameFolder {
         }
     }
     std::string operator/(const std::string& name) const { return path_ + name; }
+    const std::string& root() const { return root_.path(); }
     std::string SettingsFile() const { return path_ + "save\\qr6_win3.ini"; }
     const std::string& path() const { return path_; }
     // A settings file there before the program starts.
@@ -602,24 +609,83 @@ TEST(EndToEnd, SaveFolderOpensAndAMissingGameIsReportedAfterTheStore) {
     EXPECT_EQ(program.WaitForExit(), 0);
 }
 
-TEST(EndToEnd, ASettingsPathLongerThanWindowsAllowsIsAFailedStore) {
+// Every file name below a folder, with its path from there ("save\\qr6_win3.ini"), unsorted.
+void ListFiles(const std::string& folder, const std::string& prefix,
+               std::vector<std::string>& names) {
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((folder + "*").c_str(), &entry);
+    for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &entry)) {
+        std::string name = entry.cFileName;
+        if (name == "." || name == "..") {
+            continue;
+        }
+        names.push_back(prefix + name);
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            ListFiles(folder + name + "\\", prefix + name + "\\", names);
+        }
+    }
+    FindClose(find);
+}
+
+// Settings that cannot land in the file the game reads: a path longer than Windows allows, a
+// file where the save folder should be, a LOG_ID with path characters. "OK" reports the failed
+// store, the dialog stays, and nothing is written anywhere else.
+TEST(EndToEnd, AStoreThatCannotReachTheSettingsFileIsReportedAndWritesNothingElse) {
+    struct Case {
+        size_t folderLength;
+        const char* saveFile;  // put where the save folder goes, or null
+        const char* logId;     // or null
+        std::vector<std::string> expected;
+    };
     // 243 bytes of folder, "save\\" and "qr6_win3.ini" need 261 bytes with the terminator.
-    GameFolder game(false, 243);
+    const Case cases[] = {
+        {243, nullptr, nullptr, {"save", "setloom.exe"}},
+        {0, "a file", nullptr, {"save", "setloom.exe"}},
+        {0, nullptr, "\\..", {"save", "setloom.exe"}},
+        {0, nullptr, "/..", {"save", "setloom.exe"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.logId != nullptr ? c.logId : c.saveFile != nullptr ? "file" : "long");
+        SetEnvironmentVariableA("LOG_ID", c.logId);
+        GameFolder game(false, c.folderLength);
+        if (c.saveFile != nullptr) {
+            ASSERT_TRUE(WriteFileText(game / "save", c.saveFile));
+        }
+        Program program(game);
+        HWND dialog = program.WaitForDialog();
+        SetEnvironmentVariableA("LOG_ID", nullptr);
+        ASSERT_NE(dialog, nullptr);
+        std::wstring message = ExpectReportedAndStillOpen(program, dialog, IDC_OK);
+        EXPECT_NE(message.find(L"设定没有保存成功"), std::wstring::npos) << message;
+        Press(dialog, IDC_CANCEL);
+        EXPECT_EQ(program.WaitForExit(), 0);
+        std::vector<std::string> files;
+        ListFiles(game.path(), "", files);
+        std::sort(files.begin(), files.end());
+        EXPECT_EQ(files, c.expected);
+        if (c.saveFile != nullptr) {
+            EXPECT_EQ(ReadFileText(game / "save"), c.saveFile);
+        }
+    }
+}
+
+// A program folder named with a GBK character whose second byte is a backslash's code: the
+// settings land in its own save folder, nowhere else.
+// Runs under zh_CN.UTF-8 only (tests/CMakeLists.txt): elsewhere the bytes are no character.
+TEST(EndToEndOnCodePage936, AFolderNameWithA5CSecondByteHoldsItsOwnSaveFolder) {
+    ASSERT_EQ(GetACP(), 936u);
+    GameFolder game(false, 0, "\x81\x5C");  // "乗"
     Program program(game);
     HWND dialog = program.WaitForDialog();
     ASSERT_NE(dialog, nullptr);
-    std::wstring message = ExpectReportedAndStillOpen(program, dialog, IDC_OK);
-    EXPECT_NE(message.find(L"设定没有保存成功"), std::wstring::npos) << message;
-    Press(dialog, IDC_CANCEL);
+    Press(dialog, IDC_OK);
     EXPECT_EQ(program.WaitForExit(), 0);
-    // Nothing went into a file of a cut name: the save folder holds "." and ".." only.
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((game / "save\\*").c_str(), &entry);
-    int entries = 0;
-    while (find != INVALID_HANDLE_VALUE && ++entries < 10 && FindNextFileA(find, &entry)) {
-    }
-    FindClose(find);
-    EXPECT_EQ(entries, 2);
+    std::vector<std::string> files;
+    ListFiles(game.root(), "", files);
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files,
+              (std::vector<std::string>{"\x81\x5C", "\x81\x5C\\save",
+                                        "\x81\x5C\\save\\qr6_win3.ini", "\x81\x5C\\setloom.exe"}));
 }
 
 // No controller is attached under Wine here, and with "dinput8=" (a second run of this test)
