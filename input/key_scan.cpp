@@ -42,8 +42,16 @@ uint8_t ScanMouseButtons() {
     return 0;
 }
 
+// A wait for release asks this every pass: while the key found last stays down it alone is
+// read, and only once it is up does a full scan (up to 126 reads, each a trip to the wine
+// server under Wine) tell whether another is still held. Same answer as ScanKeys() != 0.
 bool AnyKeyHeld() {
-    return ScanKeys() != 0;
+    static int lastHeld = 0;
+    if (lastHeld != 0 && IsKeyHeld(lastHeld)) {
+        return true;
+    }
+    lastHeld = ScanKeys();
+    return lastHeld != 0;
 }
 
 bool AnyMouseButtonHeld() {
