@@ -108,6 +108,18 @@ TEST_F(VideoPageTest, AdapterAndDeviceChangesFollowTheirModesAndCaps) {
     ExpectStored("Video", "Adapter=1 ScreenWidth=800 WindowMode=1 VendorID=32902");
 }
 
+// The page is created hidden and filled once: no focus notification refills its lists before it
+// is shown. Start-up asks the caps once per device type while enumerating, then once for bump
+// mapping, of the adapter shown.
+TEST_F(VideoPageTest, StartUpFillsThePageOnce) {
+    TwoAdapters(fake_);
+    Open("Adapter=1\r\nScreenWidth=800\r\nScreenHeight=600\r\n");
+    EXPECT_EQ(fake_.capsAskedOf, (std::vector<UINT>{0, 0, 1, 1, 1}));
+    EXPECT_EQ(Selection(IDC_ADAPTER_LIST), 1);
+    EXPECT_EQ(Shown(IDC_RESOLUTION_LIST), L"800 x 600 x 32");
+    EXPECT_FALSE(IsEnabled(page_, IDC_GLOW_ON));  // the second adapter has no pixel shader 1.1
+}
+
 TEST_F(VideoPageTest, PresetsSetTheirRowsAndLeaveTheRestAlone) {
     const struct {
         int button;
