@@ -17,6 +17,20 @@ class VideoPageTest : public MainDialogTest {
         page_ = mainTabs.Page(0);
         ASSERT_TRUE(IsWindowVisible(page_));
     }
+    // The first adapter has HAL and REF; the second a HAL that can neither render in a window
+    // nor bump-map.
+    void TwoAdapters() {
+        FakeAdapter first("First", 0x1002, 0x4e44), second("Second", 0x8086, 0x2572);
+        for (FakeAdapter* card : {&first, &second}) {
+            card->Mode(640, 480, D3DFMT_X8R8G8B8)
+                .Mode(800, 600, D3DFMT_X8R8G8B8)
+                .Mode(1024, 768, D3DFMT_X8R8G8B8);
+        }
+        first.types[1] = first.types[0];
+        second.types[0].caps.Caps2 = 0;
+        second.types[0].caps.PixelShaderVersion = D3DPS_VERSION(1, 0);
+        direct3d_.adapters = {first, second};
+    }
     HWND page_ = nullptr;
 };
 
@@ -58,18 +72,7 @@ TEST_F(VideoPageTest, StoredValuesNotOfferedShowDefaultsAndOkStoresWhatIsShown) 
 }
 
 TEST_F(VideoPageTest, AdapterAndDeviceChangesFollowTheirModesAndCaps) {
-    // The first adapter has HAL and REF; the second a HAL that can neither render in a window
-    // nor bump-map.
-    FakeAdapter first("First", 0x1002, 0x4e44), second("Second", 0x8086, 0x2572);
-    for (FakeAdapter* card : {&first, &second}) {
-        card->Mode(640, 480, D3DFMT_X8R8G8B8)
-            .Mode(800, 600, D3DFMT_X8R8G8B8)
-            .Mode(1024, 768, D3DFMT_X8R8G8B8);
-    }
-    first.types[1] = first.types[0];
-    second.types[0].caps.Caps2 = 0;
-    second.types[0].caps.PixelShaderVersion = D3DPS_VERSION(1, 0);
-    direct3d_.adapters = {first, second};
+    TwoAdapters();
     OpenVideo("Device=1\r\nWindowMode=1\r\nScreenWidth=1024\r\nScreenHeight=768\r\n");
     EXPECT_EQ(Entries(page_, IDC_DEVICE_LIST), (Names{L"HAL", L"REF"}));
     EXPECT_EQ(Selection(page_, IDC_DEVICE_LIST), 1);
@@ -112,11 +115,11 @@ TEST_F(VideoPageTest, AdapterAndDeviceChangesFollowTheirModesAndCaps) {
 // is shown. Start-up asks the caps once per device type while enumerating, then once for bump
 // mapping, of the adapter shown.
 TEST_F(VideoPageTest, StartUpFillsThePageOnce) {
-    TwoAdapters(fake_);
-    Open("Adapter=1\r\nScreenWidth=800\r\nScreenHeight=600\r\n");
-    EXPECT_EQ(fake_.capsAskedOf, (std::vector<UINT>{0, 0, 1, 1, 1}));
-    EXPECT_EQ(Selection(IDC_ADAPTER_LIST), 1);
-    EXPECT_EQ(Shown(IDC_RESOLUTION_LIST), L"800 x 600 x 32");
+    TwoAdapters();
+    OpenVideo("Adapter=1\r\nScreenWidth=800\r\nScreenHeight=600\r\n");
+    EXPECT_EQ(direct3d_.capsAskedOf, (std::vector<UINT>{0, 0, 1, 1, 1}));
+    EXPECT_EQ(Selection(page_, IDC_ADAPTER_LIST), 1);
+    EXPECT_EQ(SelectedEntry(page_, IDC_RESOLUTION_LIST), L"800 x 600 x 32");
     EXPECT_FALSE(IsEnabled(page_, IDC_GLOW_ON));  // the second adapter has no pixel shader 1.1
 }
 
