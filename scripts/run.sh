@@ -7,23 +7,14 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/setup.sh"
 source "$root/scripts/wine_session.sh"
 
-# The shipped build where 32-bit Wine runs; elsewhere the same program built for x86-64.
-build="$root/build/shipped"
-toolchain=toolchain-mingw-i686-xp.cmake
-if [ "$SETLOOM_RUN_ARCH" != i686 ]; then
-    build="$root/build/x86_64-program"
-    toolchain=toolchain-mingw-x86_64.cmake
-fi
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DSETLOOM_BUILD_TESTS=OFF \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" >/dev/null
-cmake --build "$build" -j "$(nproc)"
+setloom_build_program
 if [ "$SETLOOM_RUN_ARCH" != i686 ]; then
     echo "setloom: this machine cannot run 32-bit Wine; running the same program built for x86-64"
 fi
 
 game="$root/build/game"
 mkdir -p "$game"
-cp "$build/bin/setloom.exe" "$game/"
+cp "$SETLOOM_PROGRAM_EXE" "$game/"
 cd "$game"
 
 if [ -n "${DISPLAY:-}" ]; then

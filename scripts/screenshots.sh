@@ -6,18 +6,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/setup.sh"
 source "$root/scripts/wine_session.sh"
 
-build="$root/build/shipped"
-toolchain=toolchain-mingw-i686-xp.cmake
-if [ "$SETLOOM_RUN_ARCH" != i686 ]; then
-    build="$root/build/x86_64-program"
-    toolchain=toolchain-mingw-x86_64.cmake
-fi
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DSETLOOM_BUILD_TESTS=OFF \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" >/dev/null
-cmake --build "$build" -j "$(nproc)" >/dev/null
+setloom_build_program
 
 game=$(mktemp -d /tmp/setloom-shots.XXXXXX)
-cp "$build/bin/setloom.exe" "$game/"
+cp "$SETLOOM_PROGRAM_EXE" "$game/"
 SETLOOM_OWN_DISPLAY=1 wine_session_start
 trap 'wine_session_stop; rm -rf "$game"' EXIT
 cd "$game"

@@ -52,3 +52,17 @@ else
 fi
 export SETLOOM_RUN_ARCH SETLOOM_WINE
 echo "setloom: Wine runs the $SETLOOM_RUN_ARCH build on this machine"
+
+# Builds the program Wine runs here (the shipped build where 32-bit Wine runs, elsewhere the same
+# program built for x86-64) and sets SETLOOM_PROGRAM_EXE to it.
+setloom_build_program() {
+    local build="$root/build/shipped" toolchain=toolchain-mingw-i686-xp.cmake
+    if [ "$SETLOOM_RUN_ARCH" != i686 ]; then
+        build="$root/build/x86_64-program"
+        toolchain=toolchain-mingw-x86_64.cmake
+    fi
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DSETLOOM_BUILD_TESTS=OFF \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" >/dev/null
+    cmake --build "$build" -j "$(nproc)" >/dev/null
+    SETLOOM_PROGRAM_EXE="$build/bin/setloom.exe"
+}
