@@ -180,7 +180,7 @@ uint32_t JoystickButtons() {
         return 0;
     }
     uint32_t mask = 0;
-    for (int i = 0; i < kMaxPadButtons; ++i) {
+    for (int i = 0; i < kPadButtonCount; ++i) {
         if (InputDevices.state.rgbButtons[i] & 0x80) {
             mask |= uint32_t{1} << i;
         }

@@ -7,9 +7,9 @@
 #include <dinput.h>
 #include <cstdint>
 
+#include "input/key_names.h"  // kPadButtonCount: the buttons a joystick state reports
+
 constexpr int MaxJoysticks = 8;
-// Buttons the standard joystick state reports; a mask of 32 bits holds them all.
-constexpr int kMaxPadButtons = 32;
 
 struct InputDeviceTable {
     HWND window;                                // cooperative-level window of the open device
