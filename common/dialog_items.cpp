@@ -38,3 +38,31 @@ LPARAM SelectedItemData(HWND dialog, int id) {
     LRESULT position = SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0);
     return SendDlgItemMessageW(dialog, id, CB_GETITEMDATA, position, 0);
 }
+
+void ListChoice::Remember(HWND dialog) {
+    position_ = static_cast<int>(SendDlgItemMessageW(dialog, id_, CB_GETCURSEL, 0, 0));
+}
+
+bool ListChoice::Changed(HWND dialog) {
+    HWND list = GetDlgItem(dialog, id_);
+    const int now = static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0));
+    if (now < 0 && SendMessageW(list, CB_GETCOUNT, 0, 0) > 0) {
+        HWND focus = GetFocus();
+        if (focus != list && !IsChild(list, focus)) {
+            SendMessageW(list, CB_SETCURSEL, position_, 0);
+        }
+        return false;
+    }
+    if (now == position_) {
+        return false;
+    }
+    position_ = now;
+    return true;
+}
+
+LPARAM ListChoice::Data(HWND dialog) const {
+    if (position_ < 0) {
+        return CB_ERR;
+    }
+    return SendDlgItemMessageW(dialog, id_, CB_GETITEMDATA, position_, 0);
+}

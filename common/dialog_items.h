@@ -27,3 +27,22 @@ int AddListItem(HWND dialog, int id, const char* text, LPARAM data,
                 UINT codePage = kProgramCodePage);
 // The item data of the selected entry; CB_ERR when nothing is selected.
 LPARAM SelectedItemData(HWND dialog, int id);
+
+// The entry last chosen in an editable drop-down list. What the player types into the list's
+// field chooses nothing, and a notification that leaves the selection where it was (focus,
+// drop-down, typing) is no change: the page acts and stores by this choice only.
+class ListChoice {
+  public:
+    explicit ListChoice(int id) : id_(id) {}
+    // Takes the list's selection as the choice, after the page filled or selected the list.
+    void Remember(HWND dialog);
+    // On a command of the list: true when the player chose another entry. Text typed over the
+    // field is put back to the choice once the focus has left the list.
+    bool Changed(HWND dialog);
+    int Position() const { return position_; }  // -1 when nothing is chosen
+    LPARAM Data(HWND dialog) const;             // the chosen entry's item data, or CB_ERR
+
+  private:
+    int id_;
+    int position_ = -1;
+};
