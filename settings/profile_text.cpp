@@ -8,7 +8,11 @@
 #include "settings/profile_text.h"
 
 #include <windows.h>
+
+#include <cstdio>
 #include <cstring>
+
+#include "common/text_bounds.h"
 
 namespace {
 
@@ -319,20 +323,19 @@ bool Editor::Plan() {
                 !SameName(t_, l.first, l.nameEnd, values_[i].key)) {
                 continue;
             }
-            // The key's own text up to the first line break byte becomes "key=value"; what
-            // follows (more of a line the reader joined) stays.
-            size_t stop = l.first;
-            while (stop < l.contentEnd && UnitAt(t_, stop) != '\n' && UnitAt(t_, stop) != '\r') {
-                stop += t_.unit;
-            }
+            // The whole line as the reader sees it becomes "key=value", up to the line break
+            // that ends it for the reader: a line break hidden behind a lead byte goes with it,
+            // or the lines it hid would come back and shadow keys added below.
             found_[i] = true;
-            if (!Add(l.first, stop, EditKind::kValue, i, Break::kCrLf)) {
+            if (!Add(l.first, l.contentEnd, EditKind::kValue, i, Break::kCrLf)) {
                 return false;
             }
             break;
         }
     }
 
+    // The file's end has its line break once something added there brought one.
+    bool endTerminated = lastTerminated_ || t_.end == t_.begin;
     // Missing keys of present sections go after the section's last line.
     for (int s = 0; s < sectionCount_; ++s) {
         SectionState& section = sections_[s];
@@ -346,6 +349,7 @@ bool Editor::Plan() {
             }
             if (!section.terminated) {
                 section.terminated = true;
+                endTerminated = endTerminated || section.insertAt == t_.end;
                 if (!Add(section.insertAt, section.insertAt, EditKind::kBreak, i, lineBreak)) {
                     return false;
                 }
@@ -357,7 +361,7 @@ bool Editor::Plan() {
     }
     // Missing sections go to the end of the file, in the order of the list.
     Break lineBreak = lineBreak_;
-    bool terminated = lastTerminated_ || t_.end == t_.begin;
+    bool terminated = endTerminated;
     for (int s = 0; s < sectionCount_; ++s) {
         if (sections_[s].seen) {
             continue;
@@ -482,47 +486,155 @@ Text Classify(const unsigned char* bytes, size_t size) {
     return t;
 }
 
-bool WriteAll(HANDLE file, const unsigned char* bytes, size_t size) {
+// True when the reader finds the value in the text: on the first line of the key's name in the
+// first section of its name, without white space around it.
+bool ReadsBack(const Text& t, const ProfileValue& v) {
+    bool inSection = false;
+    for (size_t pos = t.begin; pos < t.end;) {
+        Line l = ReadLine(t, pos);
+        pos = l.next;
+        if (l.first == l.last) {
+            continue;
+        }
+        if (UnitAt(t, l.first) == '[' && l.closing < l.last) {
+            if (inSection) {
+                return false;  // the key's section ended without it
+            }
+            size_t from = l.first + t.unit;
+            size_t to = l.closing;
+            TrimName(t, &from, &to);
+            inSection = SameName(t, from, to, v.section);
+            continue;
+        }
+        if (!inSection || !SameName(t, l.first, l.nameEnd, v.key)) {
+            continue;
+        }
+        size_t from = l.equals < l.last ? l.equals + t.unit : l.last;
+        size_t to = l.last;
+        TrimName(t, &from, &to);
+        const char* expected = v.value;
+        for (; from < to && *expected != '\0'; from += t.unit, ++expected) {
+            if (UnitAt(t, from) != static_cast<unsigned char>(*expected)) {
+                return false;
+            }
+        }
+        return from == to && *expected == '\0';
+    }
+    return false;
+}
+
+// The folder of the settings file with its final backslash, for the temporary file beside it.
+bool FolderOf(const char* path, char* folder, size_t size) {
+    if (!CopyText(folder, size, path)) {
+        return false;
+    }
+    char* slash = FindLastBackslash(folder);
+    if (slash == nullptr) {
+        return false;
+    }
+    slash[1] = '\0';
+    return true;
+}
+
+// Writes the new text into a new file beside the settings file and flushes it to the disk, so
+// the settings file is only ever replaced by a complete text. Returns the open file's name in
+// temp; false (and nothing left behind) when any step fails.
+bool WriteTempFile(const char* path, const unsigned char* bytes, size_t size, char* temp,
+                   size_t tempSize) {
+    char folder[kPathSize];
+    if (!FolderOf(path, folder, sizeof folder)) {
+        return false;
+    }
+    HANDLE file = INVALID_HANDLE_VALUE;
+    const DWORD seed = GetTickCount() ^ GetCurrentProcessId();
+    for (DWORD attempt = 0; attempt < 32 && file == INVALID_HANDLE_VALUE; ++attempt) {
+        char name[16];
+        snprintf(name, sizeof name, "qr6~%04lx.tmp",
+                 static_cast<unsigned long>((seed + attempt * 7919u) & 0xFFFF));
+        if (!CopyText(temp, tempSize, folder) || !AppendText(temp, tempSize, name)) {
+            return false;
+        }
+        file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+        if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS &&
+            GetLastError() != ERROR_ALREADY_EXISTS) {
+            return false;
+        }
+    }
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
     DWORD written = 0;
-    return SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0 &&
-           WriteFile(file, bytes, static_cast<DWORD>(size), &written, nullptr) && written == size &&
-           SetEndOfFile(file);
+    bool ok = storeFileCalls.writeFile(file, bytes, static_cast<DWORD>(size), &written, nullptr) &&
+              written == size && storeFileCalls.flushFileBuffers(file);
+    // A delayed write can still fail at the close (a network share, a pulled stick).
+    ok = CloseHandle(file) && ok;
+    if (!ok) {
+        DeleteFileA(temp);
+    }
+    return ok;
 }
 
 }  // namespace
 
+StoreFileCalls storeFileCalls = {WriteFile, FlushFileBuffers, ReplaceFileA, MoveFileExA};
+
 bool WriteProfileValues(const char* path, const ProfileValue* values, int count) {
-    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    // Opened for writing too: a read-only file, or one another program holds open without
+    // sharing, is refused before anything is written.
+    const DWORD attributes = GetFileAttributesA(path);
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
         return false;
     }
-    bool created = GetLastError() != ERROR_ALREADY_EXISTS;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    DWORD size = 0;
+    if (exists) {
+        file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        size = GetFileSize(file, nullptr);
+    }
     bool ok = false;
     HANDLE heap = GetProcessHeap();
     unsigned char* old = nullptr;
     unsigned char* out = nullptr;
-    DWORD size = GetFileSize(file, nullptr);
+    char temp[kPathSize] = "";
     if (size != INVALID_FILE_SIZE && size <= kMaxFileSize &&
         (old = static_cast<unsigned char*>(HeapAlloc(heap, 0, size + 1))) != nullptr) {
         DWORD got = 0;
-        if (ReadFile(file, old, size, &got, nullptr) && got == size) {
+        if (!exists || (ReadFile(file, old, size, &got, nullptr) && got == size)) {
             Text text = Classify(old, size);
             Editor editor(text, values, count);
             size_t bound = editor.OutputBound(size);
             if (editor.Plan() &&
                 (out = static_cast<unsigned char*>(HeapAlloc(heap, 0, bound))) != nullptr) {
                 size_t length = editor.Emit(out, size);
-                ok = WriteAll(file, out, length);
-                if (!ok) {
-                    WriteAll(file, old, size);  // put back what was there
+                // Never a file in which a stored key reads back other than stored.
+                Text written = Classify(out, length);
+                ok = true;
+                for (int i = 0; i < count && ok; ++i) {
+                    ok = ReadsBack(written, values[i]);
                 }
+                ok = ok && WriteTempFile(path, out, length, temp, sizeof temp);
             }
         }
     }
-    CloseHandle(file);
-    if (!ok && created) {
-        DeleteFileA(path);
+    // Held until here, so no other program changes the file between our read and the replace.
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+    }
+    if (ok) {
+        ok = exists ? storeFileCalls.replaceFile(path, temp, nullptr, 0, nullptr, nullptr)
+                    : storeFileCalls.moveFileEx(temp, path,
+                                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        if (!ok) {
+            DeleteFileA(temp);
+        } else if (exists && GetFileAttributesA(path) != attributes) {
+            SetFileAttributesA(path, attributes);  // the player's hidden or archive marks stay
+        }
     }
     if (out != nullptr) {
         HeapFree(heap, 0, out);
