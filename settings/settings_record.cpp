@@ -49,6 +49,99 @@ static const char kMg05[] = "Mg05";
 // Far above the 15 bytes the program writes; guards the text buffer below.
 static const unsigned kProfileDataLimit = 10240;
 
+// The longest text of a key: an array of 15 bytes, or a signed 32-bit number.
+static const size_t kKeyTextSize = 2 * kKeyboardSlots + 1;
+
+#define SETTING(section, key, kind, use, member)                                                   \
+    {                                                                                              \
+        section, #key, KeyKind::kind, KeyUse::use, [](Settings& s) -> void* { return &s.member; }, \
+            static_cast<uint8_t>(sizeof(Settings::member))                                         \
+    }
+#define KEY(section, key, kind, use) SETTING(section, key, kind, use, key)
+
+constexpr SettingKey kSettingKeys[kSettingKeyCount] = {
+    KEY(kVideo, Adapter, kInt, kPage),
+    KEY(kVideo, Device, kInt, kPage),
+    KEY(kVideo, ScreenWidth, kInt, kPage),
+    KEY(kVideo, ScreenHeight, kInt, kPage),
+    KEY(kVideo, ScreenBitCount, kBitCount, kPage),
+    SETTING(kVideo, VendorID, kInt, kPage, AdapterIdentifier.VendorId),
+    SETTING(kVideo, DeviceID, kInt, kPage, AdapterIdentifier.DeviceId),
+    KEY(kVideo, HardwareVertexShader, kFlag, kPage),
+    KEY(kVideo, WindowMode, kFlag, kPage),
+    KEY(kVideo, UseMipmap, kFlag, kPage),
+    KEY(kVideo, WaitVSync, kFlag, kPage),
+    KEY(kVideo, LowTexture, kFlag, kPage),
+    KEY(kVideo, TextureFilter, kLow8, kPage),
+    KEY(kVideo, FpsMode, kLow8, kPage),
+    KEY(kVideo, FullAntiAlias, kLow8, kPage),
+    KEY(kVideo, LowEffect, kFlag, kPage),
+    KEY(kVideo, ShadowQuality, kLow8, kPage),
+    KEY(kVideo, MinimapMode, kInt, kFile),
+    KEY(kVideo, StatusMode, kFlag, kFile),
+    KEY(kVideo, Menu, kFlag, kFile),
+    KEY(kVideo, EnvMapOn, kFlag, kLoaded),
+    KEY(kVideo, GlowOn, kLow8, kPage),  // 8 bits, not reduced to 0 or 1
+    KEY(kVideo, MoviePlay, kFlag, kPage),
+
+    KEY(kSound, BgmOff, kFlag, kPage),
+    KEY(kSound, SeOff, kFlag, kPage),
+    KEY(kSound, BgmVolume, kLow8, kPage),
+    KEY(kSound, SeVolume, kLow8, kPage),
+    KEY(kSound, NotUseDirectSound, kFlag, kPage),
+    KEY(kSound, NotUseDirectSound3d, kFlag, kPage),
+    KEY(kSound, BtVoiceOff, kFlag, kPage),
+    KEY(kSound, SoftwareSoundBuffer, kFlag, kPage),
+
+    KEY(kControl, Camera45Deg, kFlag, kPage),
+    KEY(kControl, UseGamaPad, kFlag, kPage),
+    KEY(kControl, KeyboardUseDI, kFlag, kPage),
+    KEY(kControl, MouseUseDI, kFlag, kPage),
+    KEY(kControl, DefaultRun, kFlag, kPage),
+    KEY(kControl, ChrTrans, kFlag, kPage),
+    KEY(kControl, Analog, kFlag, kPage),
+    KEY(kControl, LastAccessFile, kInt, kFile),
+    KEY(kControl, ButtonMode, kInt, kFile),
+    KEY(kControl, Keyboard, kBytes, kPage),
+    KEY(kControl, GamePad, kBytes, kPage),
+    KEY(kControl, PadDeviceNo, kLow8, kPage),
+    KEY(kControl, PadSensitivity, kLow8, kPage),
+    KEY(kControl, Mouse, kBytes, kPage),
+    KEY(kControl, UseWheel, kFlag, kPage),
+    KEY(kControl, WheelReverse, kFlag, kPage),
+
+    KEY(kMg05, MG05InversY, kFlag, kFile),
+    KEY(kMg05, MG05Sensitive, kInt, kFile),
+};
+static_assert(kSettingKeys[kSettingKeyCount - 1].name != nullptr, "every key has its row");
+
+#undef KEY
+#undef SETTING
+
+const Settings& DefaultSettings() {
+    static const Settings defaults = [] {
+        Settings d{};
+        d.Adapter = -1;
+        d.Device = -1;
+        d.ScreenWidth = 640;
+        d.ScreenHeight = 480;
+        d.ScreenBitCount = 32;
+        d.TextureFilter = 2;
+        d.HardwareVertexShader = 1;
+        d.WaitVSync = 1;
+        d.UseMipmap = 1;
+        d.ShadowQuality = 2;
+        d.MinimapMode = 1;
+        d.StatusMode = 1;
+        d.EnvMapOn = 1;
+        d.GlowOn = 1;
+        d.MoviePlay = 1;
+        static_cast<SoundControlSettings&>(d) = SettingsDefaults;
+        return d;
+    }();
+    return defaults;
+}
+
 // Two lower-case hexadecimal digits per byte into text (room for 2 * count + 1).
 static void FormatHex(char* text, const uint8_t* data, unsigned count) {
     static const char digits[] = "0123456789abcdef";
@@ -59,203 +152,175 @@ static void FormatHex(char* text, const uint8_t* data, unsigned count) {
     text[2 * count] = '\0';
 }
 
-// Without a usable path every key takes its default: an empty name would reach win.ini.
-static int32_t ReadInt(const char* section, const char* key, int32_t fallback) {
-    if (SettingsFilePath[0] == '\0') {
-        return fallback;
+static int32_t FieldNumber(const SettingKey& key, const Settings& record) {
+    const void* field = key.field(const_cast<Settings&>(record));
+    if (key.size == 1) {
+        return *static_cast<const uint8_t*>(field);
     }
-    return static_cast<int32_t>(GetPrivateProfileIntA(section, key, fallback, SettingsFilePath));
+    int32_t value;
+    memcpy(&value, field, sizeof value);
+    return value;
 }
 
-static uint8_t ReadLow8(const char* section, const char* key, int32_t fallback) {
-    return static_cast<uint8_t>(ReadInt(section, key, fallback) & 0xFF);
+static void SetFieldNumber(const SettingKey& key, Settings& record, int32_t value) {
+    void* field = key.field(record);
+    if (key.size == 1) {
+        *static_cast<uint8_t*>(field) = static_cast<uint8_t>(value & 0xFF);
+    } else {
+        memcpy(field, &value, sizeof value);
+    }
 }
 
-static uint8_t ReadIsOne(const char* section, const char* key, int32_t fallback) {
-    return ReadInt(section, key, fallback) == 1 ? 1 : 0;
-}
-
-// Takes the array from the file only when the text has exactly two digits per slot; otherwise
+// Takes an array from the file only when the text has exactly two digits per slot; otherwise
 // every slot gets its default, so a slot never mixes file and default values. The length is that
 // of the text actually written: when the buffer cuts a double-byte character, the profile
 // function counts a byte it never wrote.
-template <size_t Count>
-static void ReadByteArray(const char* key, uint8_t (&slots)[Count],
-                          const uint8_t (&fallback)[Count]) {
-    char text[2 * Count + 1];
+static void ReadBytes(const char* path, const SettingKey& key, Settings& record) {
+    char text[kKeyTextSize];
+    const size_t size = 2u * key.size + 1;
     memset(text, 0, sizeof text);
-    if (SettingsFilePath[0] != '\0') {
-        GetPrivateProfileStringA(kControl, key, "", text, sizeof text, SettingsFilePath);
+    if (path[0] != '\0') {
+        GetPrivateProfileStringA(key.section, key.name, "", text, size, path);
     }
-    text[sizeof text - 1] = '\0';
-    if (strlen(text) == 2 * Count) {
-        for (size_t i = 0; i < Count; ++i) {
+    text[size - 1] = '\0';
+    uint8_t* slots = static_cast<uint8_t*>(key.field(record));
+    if (strlen(text) == 2u * key.size) {
+        for (size_t i = 0; i < key.size; ++i) {
             slots[i] = HexPairToByte(text[2 * i], text[2 * i + 1]);
         }
     } else {
-        memcpy(slots, fallback, Count);
+        memcpy(slots, key.field(const_cast<Settings&>(DefaultSettings())), key.size);
     }
 }
 
-void ReadSettingsFile(const char* path) {
+// Reads one key into the record as its kind says. Without a usable path the key takes its
+// default: an empty name would reach win.ini.
+static void ReadKey(const char* path, const SettingKey& key, Settings& record) {
+    if (key.kind == KeyKind::kBytes) {
+        ReadBytes(path, key, record);
+        return;
+    }
+    const int32_t fallback = FieldNumber(key, DefaultSettings());
+    int32_t value = fallback;
+    if (path[0] != '\0') {
+        value = static_cast<int32_t>(GetPrivateProfileIntA(key.section, key.name, fallback, path));
+    }
+    switch (key.kind) {
+        case KeyKind::kFlag:
+            value = value == 1 ? 1 : 0;
+            break;
+        case KeyKind::kBitCount:
+            value = value == 16 || value == 32 ? value : 32;
+            break;
+        default:
+            break;
+    }
+    SetFieldNumber(key, record, value);
+}
+
+// Opens the settings file for reading with every kind of sharing, as a check that it can be read
+// and held while the profile functions read it, so no other program can lock it in between.
+// INVALID_HANDLE_VALUE when there is no such file (a folder of that name included), or when it
+// cannot be read (*unreadable).
+static HANDLE HoldForReading(const char* path, bool* unreadable) {
+    *unreadable = false;
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return INVALID_HANDLE_VALUE;  // a folder holds no settings to lose
+    }
+    HANDLE file =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        *unreadable = error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+        return file;
+    }
+    char probe[512];
+    DWORD got = 0;
+    if (!ReadFile(file, probe, sizeof probe, &got, nullptr)) {
+        *unreadable = true;
+        CloseHandle(file);
+        return INVALID_HANDLE_VALUE;
+    }
+    return file;
+}
+
+// Set when the file was there but could not be read: the pages show defaults, and storing them
+// would destroy the player's settings.
+static bool storeRefused;
+
+bool ReadSettingsFile(const char* path) {
     SettingsRecord = Settings{};
     CopyText(SettingsFilePath, sizeof SettingsFilePath, path);
-    Settings& s = SettingsRecord;
-    const SoundControlSettings& d = SettingsDefaults;
-
-    s.Adapter = ReadInt(kVideo, "Adapter", -1);
-    s.Device = ReadInt(kVideo, "Device", -1);
-    s.ScreenWidth = ReadInt(kVideo, "ScreenWidth", 640);
-    s.ScreenHeight = ReadInt(kVideo, "ScreenHeight", 480);
-    int32_t bits = ReadInt(kVideo, "ScreenBitCount", 32);
-    s.ScreenBitCount = (bits == 16 || bits == 32) ? bits : 32;
-    s.AdapterIdentifier.VendorId = static_cast<DWORD>(ReadInt(kVideo, "VendorID", 0));
-    s.AdapterIdentifier.DeviceId = static_cast<DWORD>(ReadInt(kVideo, "DeviceID", 0));
-    s.HardwareVertexShader = ReadIsOne(kVideo, "HardwareVertexShader", 1);
-    s.WindowMode = ReadIsOne(kVideo, "WindowMode", 0);
-    s.WaitVSync = ReadIsOne(kVideo, "WaitVSync", 1);
-    s.UseMipmap = ReadIsOne(kVideo, "UseMipmap", 1);
-    s.LowTexture = ReadIsOne(kVideo, "LowTexture", 0);
-    s.TextureFilter = ReadLow8(kVideo, "TextureFilter", 2);
-    s.FpsMode = ReadLow8(kVideo, "FpsMode", 0);
-    s.FullAntiAlias = ReadLow8(kVideo, "FullAntiAlias", 0);
-    s.LowEffect = ReadIsOne(kVideo, "LowEffect", 0);
-    s.ShadowQuality = ReadLow8(kVideo, "ShadowQuality", 2);
-    s.MinimapMode = ReadInt(kVideo, "MinimapMode", 1);
-    s.StatusMode = ReadIsOne(kVideo, "StatusMode", 1);
-    s.Menu = ReadIsOne(kVideo, "Menu", 0);
-    s.EnvMapOn = ReadIsOne(kVideo, "EnvMapOn", 1);
-    s.GlowOn = ReadLow8(kVideo, "GlowOn", 1);
-    s.MoviePlay = ReadIsOne(kVideo, "MoviePlay", 1);
-
-    s.BgmOff = ReadIsOne(kSound, "BgmOff", d.BgmOff);
-    s.SeOff = ReadIsOne(kSound, "SeOff", d.SeOff);
-    s.BgmVolume = ReadLow8(kSound, "BgmVolume", d.BgmVolume);
-    s.SeVolume = ReadLow8(kSound, "SeVolume", d.SeVolume);
-    s.BtVoiceOff = ReadIsOne(kSound, "BtVoiceOff", d.BtVoiceOff);
-    s.NotUseDirectSound = ReadIsOne(kSound, "NotUseDirectSound", d.NotUseDirectSound);
-    s.NotUseDirectSound3d = ReadIsOne(kSound, "NotUseDirectSound3d", d.NotUseDirectSound3d);
-    s.SoftwareSoundBuffer = ReadIsOne(kSound, "SoftwareSoundBuffer", d.SoftwareSoundBuffer);
-
-    s.Camera45Deg = ReadIsOne(kControl, "Camera45Deg", d.Camera45Deg);
-    s.UseGamaPad = ReadIsOne(kControl, "UseGamaPad", d.UseGamaPad);
-    s.KeyboardUseDI = ReadIsOne(kControl, "KeyboardUseDI", d.KeyboardUseDI);
-    s.MouseUseDI = ReadIsOne(kControl, "MouseUseDI", d.MouseUseDI);
-    s.DefaultRun = ReadIsOne(kControl, "DefaultRun", d.DefaultRun);
-    s.ChrTrans = ReadIsOne(kControl, "ChrTrans", d.ChrTrans);
-    s.Analog = ReadIsOne(kControl, "Analog", d.Analog);
-    s.LastAccessFile = ReadInt(kControl, "LastAccessFile", d.LastAccessFile);
-    s.MG05InversY = ReadIsOne(kMg05, "MG05InversY", 0);
-    s.MG05Sensitive = ReadInt(kMg05, "MG05Sensitive", 0);
-    s.ButtonMode = ReadInt(kControl, "ButtonMode", d.ButtonMode);
-
-    ReadByteArray("Keyboard", s.Keyboard, d.Keyboard);
-    ReadByteArray("GamePad", s.GamePad, d.GamePad);
-    s.PadDeviceNo = ReadLow8(kControl, "PadDeviceNo", d.PadDeviceNo);
-    s.PadSensitivity = ReadLow8(kControl, "PadSensitivity", d.PadSensitivity);
-    ReadByteArray("Mouse", s.Mouse, d.Mouse);
-    s.UseWheel = ReadIsOne(kControl, "UseWheel", d.UseWheel);
-    s.WheelReverse = ReadIsOne(kControl, "WheelReverse", d.WheelReverse);
+    bool unreadable = false;
+    HANDLE hold = path[0] != '\0' ? HoldForReading(path, &unreadable) : INVALID_HANDLE_VALUE;
+    for (const SettingKey& key : kSettingKeys) {
+        ReadKey(unreadable ? "" : path, key, SettingsRecord);
+    }
+    if (hold != INVALID_HANDLE_VALUE) {
+        CloseHandle(hold);
+    }
+    if (unreadable) {
+        DebugTrace("LoadRegistry: '%s' cannot be read\n", path);
+    }
+    return !unreadable;
 }
 
 bool LoadRegistry() {
     char path[kPathSize];
+    storeRefused = false;
     if (!MakeSavePath(path, nullptr, kSettingsFileName)) {
         // The file the game reads cannot be named: start from the defaults.
         DebugTrace("LoadRegistry: settings path too long '%s'\n", path);
         ReadSettingsFile("");
-        return false;
+        return true;
     }
-    ReadSettingsFile(path);
-    return true;
+    storeRefused = !ReadSettingsFile(path);
+    return !storeRefused;
 }
 
-namespace {
-
-constexpr int kStoredKeys = 48;
-
-// Every key of a store, collected first so the file is written once.
-struct StoreList {
-    ProfileValue values[kStoredKeys];
-    char texts[kStoredKeys][2 * kKeyboardSlots + 1];
-    int count = 0;
-
-    void Int(const char* section, const char* key, int32_t value) {
-        snprintf(texts[count], sizeof texts[count], "%d", static_cast<int>(value));
-        values[count] = {section, key, texts[count]};
-        ++count;
+// The keys no page shows are written back as the file holds them now: the game may have
+// changed them while the settings were open. A file that is gone or cannot be read keeps what
+// the load found.
+static void TakeUnshownKeysFromFile(const char* path) {
+    bool unreadable = false;
+    HANDLE hold = HoldForReading(path, &unreadable);
+    if (hold == INVALID_HANDLE_VALUE) {
+        return;
     }
-    template <size_t Count>
-    void Data(const char* key, const uint8_t (&data)[Count]) {
-        static_assert(2 * Count < sizeof texts[0], "the text buffer holds every array");
-        FormatHex(texts[count], data, Count);
-        values[count] = {kControl, key, texts[count]};
-        ++count;
+    for (const SettingKey& key : kSettingKeys) {
+        if (key.use == KeyUse::kFile) {
+            ReadKey(path, key, SettingsRecord);
+        }
     }
-};
-
-}  // namespace
+    CloseHandle(hold);
+}
 
 bool WriteSettingsFile(const char* path) {
     CopyText(SettingsFilePath, sizeof SettingsFilePath, path);
     SilentTrace("SaveRegistry: Save Config '%s'\n", SettingsFilePath);
+    TakeUnshownKeysFromFile(SettingsFilePath);
 
-    const Settings& s = SettingsRecord;
-    StoreList list;
-    list.Int(kVideo, "Adapter", s.Adapter);
-    list.Int(kVideo, "Device", s.Device);
-    list.Int(kVideo, "ScreenWidth", s.ScreenWidth);
-    list.Int(kVideo, "ScreenHeight", s.ScreenHeight);
-    list.Int(kVideo, "ScreenBitCount", s.ScreenBitCount);
-    list.Int(kVideo, "VendorID", static_cast<int32_t>(s.AdapterIdentifier.VendorId));
-    list.Int(kVideo, "DeviceID", static_cast<int32_t>(s.AdapterIdentifier.DeviceId));
-    list.Int(kVideo, "HardwareVertexShader", s.HardwareVertexShader);
-    list.Int(kVideo, "WindowMode", s.WindowMode);
-    list.Int(kVideo, "UseMipmap", s.UseMipmap);
-    list.Int(kVideo, "WaitVSync", s.WaitVSync);
-    list.Int(kVideo, "LowTexture", s.LowTexture);
-    list.Int(kVideo, "TextureFilter", s.TextureFilter);
-    list.Int(kVideo, "FpsMode", s.FpsMode);
-    list.Int(kVideo, "FullAntiAlias", s.FullAntiAlias);
-    list.Int(kVideo, "LowEffect", s.LowEffect);
-    list.Int(kVideo, "ShadowQuality", s.ShadowQuality);
-    list.Int(kVideo, "MinimapMode", s.MinimapMode);
-    list.Int(kVideo, "StatusMode", s.StatusMode);
-    list.Int(kVideo, "Menu", s.Menu);
-    list.Int(kVideo, "GlowOn", s.GlowOn);
-    list.Int(kVideo, "MoviePlay", s.MoviePlay);
-
-    list.Int(kSound, "BgmOff", s.BgmOff);
-    list.Int(kSound, "SeOff", s.SeOff);
-    list.Int(kSound, "BgmVolume", s.BgmVolume);
-    list.Int(kSound, "SeVolume", s.SeVolume);
-    list.Int(kSound, "NotUseDirectSound", s.NotUseDirectSound);
-    list.Int(kSound, "NotUseDirectSound3d", s.NotUseDirectSound3d);
-    list.Int(kSound, "BtVoiceOff", s.BtVoiceOff);
-    list.Int(kSound, "SoftwareSoundBuffer", s.SoftwareSoundBuffer);
-
-    list.Int(kControl, "Camera45Deg", s.Camera45Deg);
-    list.Int(kControl, "UseGamaPad", s.UseGamaPad);
-    list.Int(kControl, "KeyboardUseDI", s.KeyboardUseDI);
-    list.Int(kControl, "MouseUseDI", s.MouseUseDI);
-    list.Int(kControl, "DefaultRun", s.DefaultRun);
-    list.Int(kControl, "ChrTrans", s.ChrTrans);
-    list.Int(kControl, "Analog", s.Analog);
-    list.Int(kControl, "LastAccessFile", s.LastAccessFile);
-    list.Int(kControl, "ButtonMode", s.ButtonMode);
-    list.Data("Keyboard", s.Keyboard);
-    list.Data("GamePad", s.GamePad);
-    list.Int(kControl, "PadDeviceNo", s.PadDeviceNo);
-    list.Int(kControl, "PadSensitivity", s.PadSensitivity);
-    list.Data("Mouse", s.Mouse);
-    list.Int(kControl, "UseWheel", s.UseWheel);
-    list.Int(kControl, "WheelReverse", s.WheelReverse);
-
-    list.Int(kMg05, "MG05InversY", s.MG05InversY);
-    list.Int(kMg05, "MG05Sensitive", s.MG05Sensitive);
+    // Every key of the store, collected first so the file is written once.
+    ProfileValue values[kSettingKeyCount];
+    char texts[kSettingKeyCount][kKeyTextSize];
+    int count = 0;
+    for (const SettingKey& key : kSettingKeys) {
+        if (key.use == KeyUse::kLoaded) {
+            continue;
+        }
+        char* text = texts[count];
+        if (key.kind == KeyKind::kBytes) {
+            FormatHex(text, static_cast<const uint8_t*>(key.field(SettingsRecord)), key.size);
+        } else {
+            snprintf(text, kKeyTextSize, "%d", static_cast<int>(FieldNumber(key, SettingsRecord)));
+        }
+        values[count++] = {key.section, key.name, text};
+    }
 
     // One write: a failure leaves the file as it was, never half stored.
-    if (!WriteProfileValues(SettingsFilePath, list.values, list.count)) {
+    if (!WriteProfileValues(SettingsFilePath, values, count)) {
         DebugTrace("SaveRegistry: '%s' not written\n", SettingsFilePath);
         return false;
     }
@@ -265,6 +330,10 @@ bool WriteSettingsFile(const char* path) {
 bool SaveRegistry() {
     char path[kPathSize];
     char folder[kPathSize];
+    if (storeRefused) {
+        DebugTrace("SaveRegistry: '%s' was not read, not stored over\n", SettingsFilePath);
+        return false;
+    }
     if (!MakeSavePath(path, folder, kSettingsFileName)) {
         CopyText(SettingsFilePath, sizeof SettingsFilePath, path);
         DebugTrace("SaveRegistry: settings path too long '%s'\n", path);

@@ -76,7 +76,40 @@ extern char SettingsFilePath[kPathSize];
 
 extern const char kSettingsFileName[];  // "qr6_win3.ini"
 
+// How a key's text in the file becomes its field.
+enum class KeyKind : uint8_t {
+    kInt,       // 32 bits as read
+    kLow8,      // the low 8 bits of the number
+    kFlag,      // 1 when the file holds exactly 1, else 0
+    kBitCount,  // 16 or 32; anything else reads as 32
+    kBytes,     // hexadecimal text, two digits a byte, taken whole or not at all
+};
+
+// Who decides what a store writes for a key.
+enum class KeyUse : uint8_t {
+    kPage,    // a page edits it: stored as the record holds it
+    kFile,    // no page shows it: stored as the file holds it just before the store
+    kLoaded,  // read, never written: the file keeps its own value
+};
+
+// One key of the settings file and the field that holds it. The table of all keys, in the order
+// a store writes them, drives the load and the store.
+struct SettingKey {
+    const char* section;
+    const char* name;
+    KeyKind kind;
+    KeyUse use;
+    void* (*field)(Settings&);
+    uint8_t size;  // bytes of the field (the slot count of an array)
+};
+constexpr int kSettingKeyCount = 49;
+extern const SettingKey kSettingKeys[kSettingKeyCount];
+// Every field at its built-in default.
+const Settings& DefaultSettings();
+
 // Fills SettingsRecord from the settings file in the save folder; missing keys take defaults.
+// False when the file exists but cannot be opened or read: the record then holds the defaults,
+// and no store of this run writes over the file.
 bool LoadRegistry();
 
 // Writes SettingsRecord to the settings file in the save folder, every key in one write that
@@ -84,8 +117,9 @@ bool LoadRegistry();
 // unchanged), so the caller can tell the player.
 bool SaveRegistry();
 
-// The two halves of LoadRegistry and SaveRegistry once the path is known.
-void ReadSettingsFile(const char* path);
+// The two halves of LoadRegistry and SaveRegistry once the path is known. ReadSettingsFile is
+// false when the file exists but cannot be read.
+bool ReadSettingsFile(const char* path);
 bool WriteSettingsFile(const char* path);
 
 BOOL WRITE_PROFILE_INT(const char* section, const char* key, int32_t value);
