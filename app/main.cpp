@@ -1,5 +1,6 @@
 // Entry point: one running copy, the main dialog, and the message loop.
 #include <windows.h>
+#include <objbase.h>
 
 #include "app/main_dialog.h"
 #include "app/splash.h"
@@ -30,6 +31,8 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow) {
         return 0;
     }
     HANDLE mutex = CreateMutexA(nullptr, FALSE, kMutexName);
+    // The shell's ShellExecute may hand work to COM objects, which want an apartment.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     ComputeModuleDirectory(hInstance, moduleDirectory);
     instanceHandle = hInstance;
 
@@ -42,6 +45,9 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow) {
         if (mutex != nullptr) {
             ReleaseMutex(mutex);
             CloseHandle(mutex);
+        }
+        if (SUCCEEDED(com)) {
+            CoUninitialize();
         }
         return 1;
     }
@@ -64,5 +70,8 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow) {
         exitCode = static_cast<int>(msg.wParam);
     }
     ReleaseMutex(mutex);
+    if (SUCCEEDED(com)) {
+        CoUninitialize();
+    }
     return exitCode;
 }

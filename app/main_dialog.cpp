@@ -25,12 +25,21 @@ HWND mainDialog;
 static HICON mainIcon;
 static int quitCode;  // 1 when the program ends because Direct3D 8 is missing
 
+// A message box of the program's own GBK texts around a path in the system's code page.
+static void ShowPathMessage(HWND dialog, const char* before, const char* path, const char* after) {
+    wchar_t message[1024];
+    int used = TextToWide(before, kProgramCodePage, message, 1024);
+    used += TextToWide(path, CP_ACP, message + used, 1024 - used);
+    TextToWide(after, kProgramCodePage, message + used, 1024 - used);
+    MessageBoxW(dialog, message, kMainCaption, MB_OK | MB_ICONERROR);
+}
+
 static void OnInitDialog(HWND dialog) {
     splash.Show(instanceHandle);
     mainIcon = LoadIconW(instanceHandle, MAKEINTRESOURCEW(IDI_MAIN));
     SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(mainIcon));
     InitCommonControls();
-    LoadRegistry();
+    const bool settingsRead = LoadRegistry();
     quitCode = 0;
     if (!CreateDirect3D()) {
         // The player has been told; without Direct3D 8 the game cannot run, so nothing is
@@ -45,15 +54,13 @@ static void OnInitDialog(HWND dialog) {
     ShowWindow(dialog, SW_SHOW);
     mainTabs.Build(dialog, IDC_MAIN_TABS, 3);
     splash.Close();
-}
-
-// A message box of the program's own GBK texts around a path in the system's code page.
-static void ShowPathMessage(HWND dialog, const char* before, const char* path, const char* after) {
-    wchar_t message[1024];
-    int used = TextToWide(before, kProgramCodePage, message, 1024);
-    used += TextToWide(path, CP_ACP, message + used, 1024 - used);
-    TextToWide(after, kProgramCodePage, message + used, 1024 - used);
-    MessageBoxW(dialog, message, kMainCaption, MB_OK | MB_ICONERROR);
+    if (!settingsRead) {
+        // Told before anything is changed: what the pages show is not the player's settings.
+        ShowPathMessage(dialog, "无法读取设定文件：\n", SettingsFilePath,
+                        "\n\n该文件存在，但现在无法打开或读取（也许正被其他程序使用）。"
+                        "为了不覆盖其中的设定，本次不会保存任何更改，各页显示的是默认设定。"
+                        "请关闭使用该文件的程序，然后重新启动本程序。");
+    }
 }
 
 // Tells the player that the settings did not reach the file.
@@ -106,8 +113,11 @@ static void OnOk(HWND dialog) {
 static void OnOpenSaveFolder(HWND dialog) {
     char path[kPathSize];
     char folder[kPathSize];
-    MakeSavePath(path, folder, kSettingsFileName);
-    HINSTANCE opened = ShellExecuteA(nullptr, "explore", folder, nullptr, nullptr, SW_SHOW);
+    // A folder path that does not fit is cut: never open the cut one.
+    HINSTANCE opened = nullptr;
+    if (MakeSavePath(path, folder, kSettingsFileName)) {
+        opened = ShellExecuteA(nullptr, "explore", folder, nullptr, nullptr, SW_SHOW);
+    }
     if (reinterpret_cast<INT_PTR>(opened) <= 32) {
         DebugTrace("OpenSaveFolder: '%s' not opened\n", folder);
         ShowPathMessage(dialog, "无法打开存盘文件夹：\n", folder, "");
