@@ -1,8 +1,10 @@
 // The settings file: defaults, conversions, write order and the profile rules on real files.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 
+#include "settings/profile_text.h"
 #include "settings/settings_record.h"
 #include "tests/support/test_files.h"
 #include "tests/trace_recorder.h"
@@ -184,6 +186,11 @@ INSTANTIATE_TEST_SUITE_P(
         // A lead byte just before a line break joins it for the reader: the key is not there.
         PlacementCase{"[Video]\r\nx=\x81\nNew=1\r\n", "New",
                       "[Video]\r\nx=\x81\nNew=1\r\nNew=5\r\n"},
+        // The key's line goes up to the line break that ends it for the reader, or the lines it
+        // hid would come back: a UTF-8 comment read as GBK, a header.
+        PlacementCase{"[Video]\nNew=0 ;\xE6\x98\xBE\nDevice=1\n", "New", "[Video]\nNew=5\n"},
+        PlacementCase{"[Video]\nNew=1\x81\n[Sound]\nBgmOff=0\n", "New",
+                      "[Video]\nNew=5\nBgmOff=0\n"},
         // A lead byte that ends the file would take the first added line break.
         PlacementCase{"[Video]\r\nx=\x81", "New", "[Video]\r\nx=\x81\r\n\r\nNew=5\r\n"},
         PlacementCase{"\xEF\xBB\xBF[Video]\r\nNew=1\r\n", "New",
@@ -217,18 +224,124 @@ TEST_F(SettingsFileTest, AStoreThatCannotWriteIsReportedAndChangesNothing) {
     EXPECT_EQ(ReadFileText(Path()), original);
 
     ASSERT_TRUE(SetFileAttributesA(Path().c_str(), FILE_ATTRIBUTE_READONLY));
-    HANDLE probe = CreateFileA(Path().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, 0, nullptr);
-    if (probe != INVALID_HANDLE_VALUE) {
-        CloseHandle(probe);  // Wine run as root writes such files anyway
-    } else {
-        EXPECT_FALSE(WriteSettingsFile(Path().c_str()));
-        EXPECT_EQ(ReadFileText(Path()), original);
-    }
+    EXPECT_FALSE(WriteSettingsFile(Path().c_str()));
+    EXPECT_EQ(ReadFileText(Path()), original);
+    SetFileAttributesA(Path().c_str(), FILE_ATTRIBUTE_NORMAL);
 
     std::string missing = folder_ / "no such folder\\qr6_win3.ini";
     EXPECT_FALSE(WriteSettingsFile(missing.c_str()));
     EXPECT_FALSE(FileExists(missing));
+}
+
+// The files in the test's folder, to see that a store leaves no temporary file behind.
+std::vector<std::string> FolderFiles(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((folder + "*").c_str(), &entry);
+    for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &entry)) {
+        if (strcmp(entry.cFileName, ".") != 0 && strcmp(entry.cFileName, "..") != 0) {
+            names.push_back(entry.cFileName);
+        }
+    }
+    FindClose(find);
+    return names;
+}
+
+BOOL WINAPI FailWrite(HANDLE, LPCVOID, DWORD, LPDWORD written, LPOVERLAPPED) {
+    *written = 0;
+    return FALSE;
+}
+BOOL WINAPI FailFlush(HANDLE) {
+    return FALSE;
+}
+BOOL WINAPI FailReplace(LPCSTR, LPCSTR, LPCSTR, DWORD, LPVOID, LPVOID) {
+    return FALSE;
+}
+BOOL WINAPI FailMove(LPCSTR, LPCSTR, DWORD) {
+    return FALSE;
+}
+
+// Whichever step of the store fails (writing the new text, flushing it to the disk, putting it
+// in the file's place), the file is as it was, or still absent, and nothing else is left.
+TEST_F(SettingsFileTest, AStoreFailingAtAnyStepLeavesTheFileAsItWas) {
+    const StoreFileCalls real = storeFileCalls;
+    StoreFileCalls failing[] = {real, real, real};
+    failing[0].writeFile = FailWrite;
+    failing[1].flushFileBuffers = FailFlush;
+    failing[2].replaceFile = FailReplace;
+    failing[2].moveFileEx = FailMove;
+    for (const char* original : {"[Video]\r\nWindowMode=1\r\n", ""}) {
+        for (const StoreFileCalls& calls : failing) {
+            DeleteFileA(Path().c_str());
+            if (*original != '\0') {
+                Load(original);
+            }
+            SettingsRecord.WindowMode = 0;
+            storeFileCalls = calls;
+            EXPECT_FALSE(WriteSettingsFile(Path().c_str())) << &calls - failing;
+            storeFileCalls = real;
+            EXPECT_EQ(FileExists(Path()), *original != '\0') << &calls - failing;
+            EXPECT_EQ(ReadFileText(Path()), original) << &calls - failing;
+            EXPECT_EQ(FolderFiles(folder_.path()).size(), *original != '\0' ? 1u : 0u);
+        }
+    }
+    // The player's marks on the file stay with it.
+    Load("[Video]\r\nWindowMode=1\r\n");
+    SetFileAttributesA(Path().c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
+    const DWORD marks = GetFileAttributesA(Path().c_str());
+    SettingsRecord.WindowMode = 0;
+    EXPECT_EQ(Store().find("WindowMode=0"), 9u);
+    EXPECT_EQ(GetFileAttributesA(Path().c_str()), marks);
+}
+
+// A file that exists but cannot be read at start-up is never stored over: the load gives the
+// defaults and says so, and every store of that run is refused, also once the file is free.
+TEST_F(SettingsFileTest, AFileThatCouldNotBeReadIsNotStoredOver) {
+    _putenv("LOG_ID=tst");
+    const std::string path = ModuleFolder() + "save\\qr6_win3.tst";
+    const std::string original = "[Video]\r\nWindowMode=1\r\n[Sound]\r\nBgmVolume=3\r\n";
+    CreateDirectoryA((ModuleFolder() + "save").c_str(), nullptr);
+    ASSERT_TRUE(WriteFileText(path, original));
+    HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(LoadRegistry());
+    EXPECT_EQ(SettingsRecord.WindowMode, 0);
+    EXPECT_EQ(SettingsRecord.BgmVolume, 6);
+    CloseHandle(lock);
+    EXPECT_FALSE(SaveRegistry());
+    EXPECT_EQ(ReadFileText(path), original);
+    // The next start reads it, and stores again.
+    EXPECT_TRUE(LoadRegistry());
+    EXPECT_EQ(SettingsRecord.BgmVolume, 3);
+    EXPECT_TRUE(SaveRegistry());
+    EXPECT_EQ(IniValue(ReadFileText(path), "Sound", "BgmVolume"), "3");
+    DeleteFileA(path.c_str());
+    _putenv("LOG_ID=");
+}
+
+// The keys no page shows are stored as the file holds them at the store: the game, run while
+// the settings are open, may have changed them. The keys of the pages are stored as they say.
+TEST_F(SettingsFileTest, KeysNoPageShowsAreStoredAsTheFileHasThemNow) {
+    Load("[Video]\r\nWindowMode=1\r\nMinimapMode=4\r\n[Control]\r\nLastAccessFile=2\r\n");
+    ASSERT_TRUE(
+        WriteFileText(Path(),
+                      "[Video]\r\nWindowMode=1\r\nMinimapMode=-3\r\nStatusMode=0\r\nMenu=1\r\n"
+                      "[Control]\r\nLastAccessFile=7\r\nButtonMode=5\r\n"
+                      "[Mg05]\r\nMG05InversY=1\r\nMG05Sensitive=9\r\n"));
+    SettingsRecord.WindowMode = 0;
+    const std::string text = Store();
+    ExpectIniValues(text, "Video", "WindowMode=0 MinimapMode=-3 StatusMode=0 Menu=1");
+    ExpectIniValues(text, "Control", "LastAccessFile=7 ButtonMode=5");
+    ExpectIniValues(text, "Mg05", "MG05InversY=1 MG05Sensitive=9");
+}
+
+// A file without a final line break gets one line break before what is added, not two.
+TEST_F(SettingsFileTest, AFileWithoutAFinalLineBreakGetsOneBeforeNewSections) {
+    Load("[Video]\r\nfoo=1");
+    const std::string text = Store();
+    const std::string start = "[Video]\r\nfoo=1\r\nAdapter=";
+    EXPECT_EQ(text.compare(0, start.size(), start), 0) << text;
+    EXPECT_EQ(text.find("\r\n\r\n"), std::string::npos) << text;
 }
 
 }  // namespace

@@ -547,37 +547,66 @@ std::wstring ExpectReportedAndStillOpen(Program& program, HWND dialog, int butto
     return message;
 }
 
-// Started from another working folder, as from a shortcut or launcher with another "Start
-// in". While the settings file is held open without sharing (an editor, a running game) "OK" and
-// "游戏开始" report the failed store and start nothing; once it is free, "游戏开始" stores and
-// starts the game in the game's own folder. (A read-only attribute would not do here: Wine run as
-// root writes such files anyway.)
-TEST(EndToEnd, StartGameStoresFirstAndStartsTheGameInItsFolderOnlyOnceStored) {
+// A settings file another program holds open without sharing when setloom starts (an editor, a
+// sync tool, the game): the player is told at once, and no store of this run writes over the
+// file, also once it is free again.
+TEST(EndToEnd, ASettingsFileThatCannotBeReadAtStartIsNeverStoredOver) {
     GameFolder game(true);
     const std::string original = "[Video]\r\nWindowMode=1\r\n";
     game.Write(original);
     HANDLE lock = CreateFileA(game.SettingsFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                               0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    Program program(game);
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            while ((box = FindWindowExW(nullptr, box, L"#32770", kCaption)) != nullptr) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(box, &owner);
+                if (owner == program.id() && GetWindow(box, GW_OWNER) != nullptr &&
+                    IsWindowVisible(box)) {
+                    return true;
+                }
+            }
+            return false;
+        },
+        kStartTimeoutMs))
+        << "no message at start-up";
+    std::wstring message = MessageBoxText(box);
+    EXPECT_NE(message.find(L"无法读取设定文件"), std::wstring::npos);
+    EXPECT_NE(message.find(L"qr6_win3.ini"), std::wstring::npos);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    HWND dialog = program.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    CloseHandle(lock);
+    for (int button : {IDC_OK, IDC_START_GAME}) {
+        message = ExpectReportedAndStillOpen(program, dialog, button);
+        EXPECT_NE(message.find(L"设定没有保存成功"), std::wstring::npos) << button;
+    }
+    EXPECT_FALSE(FileExists(game / "game_saw.ini")) << "the game started without its settings";
+    EXPECT_EQ(ReadFileText(game.SettingsFile()), original);
+    Press(dialog, IDC_CANCEL);
+    EXPECT_EQ(program.WaitForExit(), 0);
+}
+
+// Started from another working folder, as from a shortcut or launcher with another "Start
+// in": "游戏开始" stores first, then starts the game in the game's own folder, where it finds
+// the player's settings.
+TEST(EndToEnd, StartGameStoresFirstAndStartsTheGameInItsFolder) {
+    GameFolder game(true);
+    game.Write("[Video]\r\nWindowMode=1\r\n");
     TempFolder elsewhere{"elsewhere"};
     Program program(game, elsewhere.path());
     HWND dialog = program.WaitForDialog();
     ASSERT_NE(dialog, nullptr);
-    for (int button : {IDC_OK, IDC_START_GAME}) {
-        std::wstring message = ExpectReportedAndStillOpen(program, dialog, button);
-        EXPECT_NE(message.find(L"qr6_win3.ini"), std::wstring::npos) << button;
-        EXPECT_NE(message.find(L"设定没有保存成功"), std::wstring::npos) << button;
-    }
-    CloseHandle(lock);
-    std::string record = game / "game_saw.ini";  // what the stand-in game found at its start
-    EXPECT_FALSE(FileExists(record)) << "the game started without its settings";
-    EXPECT_EQ(ReadFileText(game.SettingsFile()), original);
-
     Press(dialog, IDC_START_GAME);
     EXPECT_EQ(program.WaitForExit(), 0);
+    std::string record = game / "game_saw.ini";  // what the stand-in game found at its start
     ASSERT_TRUE(WaitFor([&] { return FileExists(record); }, 30000)) << "the game was not started";
     std::string seen = ReadFileText(record);
     EXPECT_EQ(seen, ReadFileText(game.SettingsFile()));
+    EXPECT_EQ(IniValue(seen, "Video", "WindowMode"), "1");
     EXPECT_EQ(IniValue(seen, "Control", "Keyboard"), "20111b41585a2628252742434d1056");
 }
 
