@@ -113,9 +113,10 @@ static void OnOk(HWND dialog) {
 static void OnOpenSaveFolder(HWND dialog) {
     char path[kPathSize];
     char folder[kPathSize];
-    // A folder path that does not fit is cut: never open the cut one.
+    // A folder path that does not fit comes back empty: never open a cut one.
     HINSTANCE opened = nullptr;
-    if (MakeSavePath(path, folder, kSettingsFileName)) {
+    MakeSavePath(path, folder, kSettingsFileName);
+    if (folder[0] != '\0') {
         opened = ShellExecuteA(nullptr, "explore", folder, nullptr, nullptr, SW_SHOW);
     }
     if (reinterpret_cast<INT_PTR>(opened) <= 32) {

@@ -214,7 +214,11 @@ bool MakeSavePath(char* path, char* folder, const char* fileName) {
         fits = CopyText(path, kPathSize, moduleDirectory) && AppendText(path, kPathSize, "SAVE\\");
     }
     if (folder != nullptr) {
-        CopyText(folder, kPathSize, path);
+        if (fits) {
+            CopyText(folder, kPathSize, path);
+        } else {
+            folder[0] = '\0';  // a cut folder would be some other folder
+        }
     }
 
     char tree[kPathSize];

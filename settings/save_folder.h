@@ -3,8 +3,9 @@
 #include <windows.h>
 
 // Fills path (260 bytes) with the full path of fileName in the save folder and, when folder is
-// not null, folder (260 bytes) with the save folder ending in a backslash. Creates the folders.
-// False when the path does not fit in 260 bytes (path then holds the cut text).
+// not null, folder (260 bytes) with the save folder ending in a backslash (empty when the folder
+// itself does not fit). Creates the folders. False when the path does not fit in 260 bytes
+// (path then holds the cut text).
 bool MakeSavePath(char* path, char* folder, const char* fileName);
 
 // Runs the probe of the running platform; on success writes the "save" folder beside the
