@@ -43,21 +43,24 @@ void ListChoice::Remember(HWND dialog) {
     position_ = static_cast<int>(SendDlgItemMessageW(dialog, id_, CB_GETCURSEL, 0, 0));
 }
 
-bool ListChoice::Changed(HWND dialog) {
+bool ListChoice::Changed(HWND dialog, WORD notification) {
     HWND list = GetDlgItem(dialog, id_);
     const int now = static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0));
-    if (now < 0 && SendMessageW(list, CB_GETCOUNT, 0, 0) > 0) {
-        HWND focus = GetFocus();
-        if (focus != list && !IsChild(list, focus)) {
-            SendMessageW(list, CB_SETCURSEL, position_, 0);
-        }
+    if (notification == CBN_SELCHANGE && now >= 0 && now != position_) {
+        position_ = now;
+        return true;
+    }
+    if (notification == CBN_DROPDOWN) {
+        // The list then opens on the first entry that begins with the field's text, another one
+        // where two entries share a name: once open it shows the choice again.
+        PostMessageW(list, CB_SETCURSEL, position_, 0);
         return false;
     }
-    if (now == position_) {
-        return false;
+    HWND focus = GetFocus();
+    if (focus != list && !IsChild(list, focus)) {
+        SendMessageW(list, CB_SETCURSEL, position_, 0);
     }
-    position_ = now;
-    return true;
+    return false;
 }
 
 LPARAM ListChoice::Data(HWND dialog) const {

@@ -28,17 +28,17 @@ int AddListItem(HWND dialog, int id, const char* text, LPARAM data,
 // The item data of the selected entry; CB_ERR when nothing is selected.
 LPARAM SelectedItemData(HWND dialog, int id);
 
-// The entry last chosen in an editable drop-down list. What the player types into the list's
-// field chooses nothing, and a notification that leaves the selection where it was (focus,
-// drop-down, typing) is no change: the page acts and stores by this choice only.
+// The entry last chosen in an editable drop-down list. Only a pick of another entry changes it:
+// focus, opening and closing the list, and text typed into its field choose nothing, and the
+// page acts and stores by this choice only.
 class ListChoice {
   public:
     explicit ListChoice(int id) : id_(id) {}
     // Takes the list's selection as the choice, after the page filled or selected the list.
     void Remember(HWND dialog);
-    // On a command of the list: true when the player chose another entry. Text typed over the
-    // field is put back to the choice once the focus has left the list.
-    bool Changed(HWND dialog);
+    // On a command of the list, with its notification code: true when the player picked another
+    // entry. Once the focus has left the list, its field shows the choice again.
+    bool Changed(HWND dialog, WORD notification);
     int Position() const { return position_; }  // -1 when nothing is chosen
     LPARAM Data(HWND dialog) const;             // the chosen entry's item data, or CB_ERR
 

@@ -28,10 +28,6 @@ static const DWORD kLinearFilterCaps =
 static const DWORD kAnisotropicFilterCaps =
     D3DPTFILTERCAPS_MINFANISOTROPIC | D3DPTFILTERCAPS_MAGFANISOTROPIC;
 
-static int ListSelection(HWND dialog, int id) {
-    return static_cast<int>(SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0));
-}
-
 static int ListCount(HWND dialog, int id) {
     return static_cast<int>(SendDlgItemMessageW(dialog, id, CB_GETCOUNT, 0, 0));
 }
@@ -64,12 +60,6 @@ static void SetRadioPair(HWND dialog, int onId, int offId, bool on) {
     CheckItem(dialog, offId, !on);
 }
 
-// A list command while the player types over a list's text (the lists are drop-downs with an
-// edit field): the list then has entries but no selection, and nothing is refilled from it.
-static bool TypedOver(HWND dialog, int id) {
-    return ListSelection(dialog, id) < 0 && ListCount(dialog, id) > 0;
-}
-
 int VideoPage::FillAdapterList(HWND dialog, int adapter) {
     ClearList(dialog, IDC_ADAPTER_LIST);
     for (UINT i = 0; i < DeviceCaps.adapterCount; ++i) {
@@ -87,6 +77,7 @@ int VideoPage::FillAdapterList(HWND dialog, int adapter) {
         selected = static_cast<int>(DeviceCaps.selectedAdapter);
     }
     SelectListEntry(dialog, IDC_ADAPTER_LIST, selected);
+    adapterChoice.Remember(dialog);
     EnableListWhenFilled(dialog, IDC_ADAPTER_LIST);
     return selected;
 }
@@ -108,6 +99,7 @@ int VideoPage::FillDeviceList(HWND dialog, int adapter, int device) {
         }
     }
     SelectListEntry(dialog, IDC_DEVICE_LIST, selected);
+    deviceChoice.Remember(dialog);
     EnableListWhenFilled(dialog, IDC_DEVICE_LIST);
     return selected;
 }
@@ -133,6 +125,7 @@ int VideoPage::FillResolutionList(HWND dialog, int adapter, int device, int widt
         }
     }
     SelectListEntry(dialog, IDC_RESOLUTION_LIST, selected);
+    modeChoice.Remember(dialog);
     EnableListWhenFilled(dialog, IDC_RESOLUTION_LIST);
     return selected;
 }
@@ -165,6 +158,7 @@ void VideoPage::FillFilterList(HWND dialog, int adapter, int device, int filter)
         }
     }
     SelectListEntry(dialog, IDC_FILTER_LIST, selected);
+    filterChoice.Remember(dialog);
     EnableListWhenFilled(dialog, IDC_FILTER_LIST);
 }
 
@@ -246,62 +240,70 @@ void VideoPage::InitControls(HWND dialog) {
     UnmarkUnfocusedLists(dialog);
 }
 
-void VideoPage::OnAdapterCommand(HWND dialog) {
-    if (TypedOver(dialog, IDC_ADAPTER_LIST)) {
-        return;
+void VideoPage::OnAdapterCommand(HWND dialog, WORD notification) {
+    if (adapterChoice.Changed(dialog, notification)) {
+        const int adapter = adapterChoice.Position();
+        const int oldDevice = deviceChoice.Position();
+        const int oldMode = modeChoice.Position();
+        const int filter = static_cast<int>(filterChoice.Data(dialog));
+        const int antiAlias = static_cast<int>(SelectedItemData(dialog, IDC_ANTI_ALIAS_LIST));
+        // The entry at the old position of the new adapter's list decides the mode to keep.
+        const ModeInfo* wanted = ListedMode(adapter, oldDevice, oldMode);
+        // The new adapter may have fewer devices: everything after follows the device shown.
+        const int device = FillDeviceList(dialog, adapter, oldDevice);
+        CheckSupportsBumpMapping(adapter, device, oldMode);
+        const int mode = wanted != nullptr
+                             ? FillResolutionList(dialog, adapter, device, wanted->width,
+                                                  wanted->height, FormatBits(wanted->format))
+                             : FillResolutionList(dialog, adapter, device, -1, -1, -1);
+        UpdateWindowModeEnable(dialog, adapter, device);
+        FillAntiAliasList(dialog, adapter, device, mode, IsItemChecked(dialog, IDC_WINDOW_MODE),
+                          antiAlias);
+        FillFilterList(dialog, adapter, device, filter);
+        UpdateGlowEnable(dialog);
     }
-    const int adapter = ListSelection(dialog, IDC_ADAPTER_LIST);
-    const int oldDevice = ListSelection(dialog, IDC_DEVICE_LIST);
-    const int oldMode = ListSelection(dialog, IDC_RESOLUTION_LIST);
-    const int filter = static_cast<int>(SelectedItemData(dialog, IDC_FILTER_LIST));
-    const int antiAlias = static_cast<int>(SelectedItemData(dialog, IDC_ANTI_ALIAS_LIST));
-    // The entry at the old position of the new adapter's list decides the mode to keep.
-    const ModeInfo* wanted = ListedMode(adapter, oldDevice, oldMode);
-    // The new adapter may have fewer devices: everything after follows the device shown.
-    const int device = FillDeviceList(dialog, adapter, oldDevice);
-    CheckSupportsBumpMapping(adapter, device, oldMode);
-    const int mode = wanted != nullptr
-                         ? FillResolutionList(dialog, adapter, device, wanted->width,
-                                              wanted->height, FormatBits(wanted->format))
-                         : FillResolutionList(dialog, adapter, device, -1, -1, -1);
-    UpdateWindowModeEnable(dialog, adapter, device);
-    FillAntiAliasList(dialog, adapter, device, mode, IsItemChecked(dialog, IDC_WINDOW_MODE),
-                      antiAlias);
-    FillFilterList(dialog, adapter, device, filter);
-    UpdateGlowEnable(dialog);
     UnmarkUnfocusedLists(dialog);
 }
 
-// Any notification of the device list, its focus included, starts again from the first mode.
-void VideoPage::OnDeviceCommand(HWND dialog) {
-    if (TypedOver(dialog, IDC_DEVICE_LIST)) {
-        return;
+// Another device starts again from its first mode.
+void VideoPage::OnDeviceCommand(HWND dialog, WORD notification) {
+    if (deviceChoice.Changed(dialog, notification)) {
+        const int adapter = adapterChoice.Position();
+        const int device = deviceChoice.Position();
+        const int oldMode = modeChoice.Position();
+        const int filter = static_cast<int>(filterChoice.Data(dialog));
+        const int antiAlias = static_cast<int>(SelectedItemData(dialog, IDC_ANTI_ALIAS_LIST));
+        CheckSupportsBumpMapping(adapter, device, oldMode);
+        const int mode = FillResolutionList(dialog, adapter, device, 0, 0, 0);
+        UpdateWindowModeEnable(dialog, adapter, device);
+        FillAntiAliasList(dialog, adapter, device, mode, IsItemChecked(dialog, IDC_WINDOW_MODE),
+                          antiAlias);
+        FillFilterList(dialog, adapter, device, filter);
+        UpdateGlowEnable(dialog);
     }
-    const int adapter = ListSelection(dialog, IDC_ADAPTER_LIST);
-    const int device = ListSelection(dialog, IDC_DEVICE_LIST);
-    const int oldMode = ListSelection(dialog, IDC_RESOLUTION_LIST);
-    const int filter = static_cast<int>(SelectedItemData(dialog, IDC_FILTER_LIST));
-    const int antiAlias = static_cast<int>(SelectedItemData(dialog, IDC_ANTI_ALIAS_LIST));
-    CheckSupportsBumpMapping(adapter, device, oldMode);
-    const int mode = FillResolutionList(dialog, adapter, device, 0, 0, 0);
-    UpdateWindowModeEnable(dialog, adapter, device);
-    FillAntiAliasList(dialog, adapter, device, mode, IsItemChecked(dialog, IDC_WINDOW_MODE),
-                      antiAlias);
-    FillFilterList(dialog, adapter, device, filter);
-    UpdateGlowEnable(dialog);
     UnmarkUnfocusedLists(dialog);
 }
 
-void VideoPage::OnModeCommand(HWND dialog) {
-    FillAntiAliasList(
-        dialog, ListSelection(dialog, IDC_ADAPTER_LIST), ListSelection(dialog, IDC_DEVICE_LIST),
-        ListSelection(dialog, IDC_RESOLUTION_LIST), IsItemChecked(dialog, IDC_WINDOW_MODE),
-        static_cast<int>(SelectedItemData(dialog, IDC_ANTI_ALIAS_LIST)));
+void VideoPage::RefillAntiAliasList(HWND dialog) {
+    FillAntiAliasList(dialog, adapterChoice.Position(), deviceChoice.Position(),
+                      modeChoice.Position(), IsItemChecked(dialog, IDC_WINDOW_MODE),
+                      static_cast<int>(SelectedItemData(dialog, IDC_ANTI_ALIAS_LIST)));
+}
+
+void VideoPage::OnModeCommand(HWND dialog, WORD notification) {
+    if (modeChoice.Changed(dialog, notification)) {
+        RefillAntiAliasList(dialog);
+    }
     UnmarkUnfocusedLists(dialog);
 }
 
-void VideoPage::OnFilterCommand(HWND dialog) {
+void VideoPage::OnFilterCommand(HWND dialog, WORD notification) {
+    filterChoice.Changed(dialog, notification);
     UnmarkUnfocusedLists(dialog);
+}
+
+void VideoPage::OnWindowModeCommand(HWND dialog) {
+    RefillAntiAliasList(dialog);
 }
 
 namespace {
@@ -375,9 +377,9 @@ void VideoPage::Collect() {
         return;
     }
     Settings& record = SettingsRecord;
-    record.Adapter = ListSelection(window, IDC_ADAPTER_LIST);
-    record.Device = ListSelection(window, IDC_DEVICE_LIST);
-    const int mode = ListSelection(window, IDC_RESOLUTION_LIST);
+    record.Adapter = adapterChoice.Position();
+    record.Device = deviceChoice.Position();
+    const int mode = modeChoice.Position();
     if (const ModeInfo* info = ListedMode(record.Adapter, record.Device, mode)) {
         record.ScreenWidth = static_cast<int32_t>(info->width);
         record.ScreenHeight = static_cast<int32_t>(info->height);
@@ -386,8 +388,8 @@ void VideoPage::Collect() {
     if (const AdapterInfo* info = ListedAdapter(record.Adapter)) {
         record.AdapterIdentifier = info->identifier;
     }
-    if (ListSelection(window, IDC_FILTER_LIST) >= 0) {
-        record.TextureFilter = static_cast<uint8_t>(SelectedItemData(window, IDC_FILTER_LIST));
+    if (filterChoice.Position() >= 0) {
+        record.TextureFilter = static_cast<uint8_t>(filterChoice.Data(window));
     }
     record.UseMipmap = IsItemChecked(window, IDC_MIPMAP_ON) ? 1 : 0;
     record.HardwareVertexShader = IsItemChecked(window, IDC_HARDWARE_VERTEX_SHADER) ? 1 : 0;
@@ -410,17 +412,19 @@ INT_PTR CALLBACK VideoPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
                 case IDC_ADAPTER_LIST:
-                    videoPage.OnAdapterCommand(dialog);
+                    videoPage.OnAdapterCommand(dialog, HIWORD(wParam));
                     break;
                 case IDC_DEVICE_LIST:
-                    videoPage.OnDeviceCommand(dialog);
+                    videoPage.OnDeviceCommand(dialog, HIWORD(wParam));
                     break;
                 case IDC_RESOLUTION_LIST:
+                    videoPage.OnModeCommand(dialog, HIWORD(wParam));
+                    break;
                 case IDC_WINDOW_MODE:
-                    videoPage.OnModeCommand(dialog);
+                    videoPage.OnWindowModeCommand(dialog);
                     break;
                 case IDC_FILTER_LIST:
-                    videoPage.OnFilterCommand(dialog);
+                    videoPage.OnFilterCommand(dialog, HIWORD(wParam));
                     break;
                 case IDC_PRESET_STANDARD:
                     videoPage.ApplyStandardPreset(dialog);

@@ -1,7 +1,9 @@
 // The video page (101): adapter, device, screen mode and texture filter from DeviceCaps, the
 // picture options, and three presets.
 #pragma once
+#include "common/dialog_items.h"
 #include "common/page_framework.h"
+#include "resource.h"
 
 class VideoPage : public OptionPage {
   public:
@@ -18,15 +20,26 @@ class VideoPage : public OptionPage {
     void UpdateWindowModeEnable(HWND dialog, int adapter, int device);
     void UpdateGlowEnable(HWND dialog);
 
-    // The list commands: any notification of the list runs them.
-    void OnAdapterCommand(HWND dialog);
-    void OnDeviceCommand(HWND dialog);
-    void OnModeCommand(HWND dialog);
-    void OnFilterCommand(HWND dialog);
+    // The list commands, with their notification codes: each acts only when the player picked
+    // another entry.
+    void OnAdapterCommand(HWND dialog, WORD notification);
+    void OnDeviceCommand(HWND dialog, WORD notification);
+    void OnModeCommand(HWND dialog, WORD notification);
+    void OnFilterCommand(HWND dialog, WORD notification);
+    void OnWindowModeCommand(HWND dialog);
 
     void ApplyStandardPreset(HWND dialog);
     void ApplyLowEndPreset(HWND dialog);
     void ApplyHighQualityPreset(HWND dialog);
+
+  private:
+    void RefillAntiAliasList(HWND dialog);
+
+    // The entries last chosen; the fills remember what they select.
+    ListChoice adapterChoice{IDC_ADAPTER_LIST};
+    ListChoice deviceChoice{IDC_DEVICE_LIST};
+    ListChoice modeChoice{IDC_RESOLUTION_LIST};
+    ListChoice filterChoice{IDC_FILTER_LIST};
 };
 
 extern VideoPage videoPage;

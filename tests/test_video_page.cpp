@@ -100,8 +100,8 @@ TEST_F(VideoPageTest, AdapterAndDeviceChangesFollowTheirModesAndCaps) {
     SelectEntry(page_, IDC_ADAPTER_LIST, 0);
     EXPECT_EQ(SelectedEntry(page_, IDC_RESOLUTION_LIST), L"1024 x 768 x 32");
     EXPECT_TRUE(IsEnabled(page_, IDC_GLOW_ON));
-    // Any notice of the device list, its focus too, starts again from the first mode.
-    Notify(page_, IDC_DEVICE_LIST, CBN_SETFOCUS);
+    // Another device starts again from the first mode.
+    SelectEntry(page_, IDC_DEVICE_LIST, 1);
     EXPECT_EQ(Selection(page_, IDC_RESOLUTION_LIST), 0);
 
     SelectEntry(page_, IDC_ADAPTER_LIST, 1);
@@ -109,6 +109,61 @@ TEST_F(VideoPageTest, AdapterAndDeviceChangesFollowTheirModesAndCaps) {
     PressOk();
     // The window mode disabled is stored as shown.
     ExpectStored("Video", "Adapter=1 ScreenWidth=800 WindowMode=1 VendorID=32902");
+}
+
+// Focusing, opening, closing and leaving each list chooses nothing, also where the list opens on
+// the first entry that begins with the name shown.
+TEST_F(VideoPageTest, LookingThroughTheListsKeepsEveryChoice) {
+    FakeAdapter pro("Radeon 9800 Pro"), plain("Radeon 9800");
+    for (FakeAdapter* card : {&pro, &plain}) {
+        card->Mode(640, 480, D3DFMT_R5G6B5)
+            .Mode(800, 600, D3DFMT_X8R8G8B8)
+            .Mode(1024, 768, D3DFMT_X8R8G8B8);
+        card->types[1] = card->types[0];
+    }
+    direct3d_.adapters = {pro, plain};
+    OpenVideo("Adapter=1\r\nDevice=1\r\nTextureFilter=1\r\n");
+    SelectEntry(page_, IDC_RESOLUTION_LIST, 2);
+    for (int id : {IDC_ADAPTER_LIST, IDC_DEVICE_LIST, IDC_RESOLUTION_LIST, IDC_FILTER_LIST}) {
+        HWND list = GetDlgItem(page_, id);
+        const std::string shown = ItemText(page_, id);
+        SetFocus(list);
+        SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
+        PumpPending();
+        SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
+        EXPECT_EQ(ItemText(page_, id), shown);
+        SetFocus(GetDlgItem(page_, IDC_VSYNC));
+    }
+    PressOk();
+    ExpectStored("Video",
+                 "Adapter=1 Device=1 ScreenWidth=1024 ScreenHeight=768 ScreenBitCount=32 "
+                 "TextureFilter=1");
+}
+
+// Text typed over a list's field chooses nothing: the field shows the choice again once left,
+// and "OK" pressed while typing stores the choices.
+TEST_F(VideoPageTest, TypingIntoAListChoosesNothing) {
+    TwoAdapters();
+    for (int id : {IDC_ADAPTER_LIST, IDC_DEVICE_LIST, IDC_RESOLUTION_LIST, IDC_FILTER_LIST}) {
+        SCOPED_TRACE(id);
+        OpenVideo("Adapter=1\r\nTextureFilter=3\r\n");
+        SelectEntry(page_, IDC_RESOLUTION_LIST, 2);
+        SelectEntry(page_, IDC_FILTER_LIST, 0);
+        const std::string shown = ItemText(page_, id);
+        for (bool leave : {true, false}) {
+            SetFocus(GetDlgItem(page_, id));
+            SendDlgItemMessageW(page_, id, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+            SetDlgItemTextW(page_, id, L"x");
+            Notify(page_, id, CBN_EDITCHANGE);
+            if (leave) {
+                SetFocus(GetDlgItem(page_, IDC_VSYNC));
+                EXPECT_EQ(ItemText(page_, id), shown);
+            }
+        }
+        PressOk();
+        ExpectStored("Video",
+                     "Adapter=1 Device=0 ScreenWidth=1024 ScreenHeight=768 TextureFilter=1");
+    }
 }
 
 // The page is created hidden and filled once: no focus notification refills its lists before it
