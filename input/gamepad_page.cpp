@@ -64,7 +64,7 @@ static const CaptureRules kPadCapture = {
     RefreshPadLabels,
 };
 
-GamepadPage::GamepadPage() : capture(*this, kPadCapture, buttons) {}
+GamepadPage::GamepadPage() : capture(*this, kPadCapture, buttons), devices(IDC_PAD_DEVICES) {}
 
 static bool HasControllers() {
     return InputDevices.directInput != nullptr && InputDevices.joystickCount > 0;
@@ -119,6 +119,7 @@ void GamepadPage::FillControllerList(int index) {
         }
     }
     SendMessageW(list, CB_SETCURSEL, index, 0);
+    devices.Remember(window);
     UpdateDevice(index);
 }
 
@@ -152,6 +153,7 @@ void GamepadPage::RefreshLabels() {
 void GamepadPage::RestoreDefaults() {
     capture.End();
     SendDlgItemMessageW(window, IDC_PAD_DEVICES, CB_SETCURSEL, 0, 0);
+    devices.Remember(window);
     memcpy(buttons, SettingsDefaults.GamePad, sizeof buttons);
     CheckItem(window, IDC_PAD_USE_DI, SettingsDefaults.UseGamaPad != 0);
     RefreshLabels();
@@ -168,10 +170,11 @@ void GamepadPage::Collect() {
     }
     memcpy(SettingsRecord.GamePad, buttons, sizeof buttons);
     // With no controller listed there is nothing to choose from: the stored number stays for
-    // the day the pad is back. The check boxes show the stored values unless restored.
-    if (SendDlgItemMessageW(window, IDC_PAD_DEVICES, CB_GETCOUNT, 0, 0) > 0) {
-        SettingsRecord.PadDeviceNo =
-            static_cast<uint8_t>(SendDlgItemMessageW(window, IDC_PAD_DEVICES, CB_GETCURSEL, 0, 0));
+    // the day the pad is back. The check boxes show the stored values unless restored. Text
+    // typed over the list's field chooses nothing.
+    if (SendDlgItemMessageW(window, IDC_PAD_DEVICES, CB_GETCOUNT, 0, 0) > 0 &&
+        devices.Position() >= 0) {
+        SettingsRecord.PadDeviceNo = static_cast<uint8_t>(devices.Position());
     }
     SettingsRecord.UseGamaPad = IsItemChecked(window, IDC_PAD_USE_DI) ? 1 : 0;
     SettingsRecord.Analog = IsItemChecked(window, IDC_PAD_ANALOG) ? 1 : 0;
@@ -189,14 +192,12 @@ void GamepadPage::OnCommand(int id) {
         case IDC_PAD_DEFAULTS:
             RestoreDefaults();
             break;
-        case IDC_PAD_DEVICES: {
-            LRESULT selected = SendDlgItemMessageW(window, IDC_PAD_DEVICES, CB_GETCURSEL, 0, 0);
-            if (selected != CB_ERR) {
-                UpdateDevice(static_cast<int>(
-                    SendDlgItemMessageW(window, IDC_PAD_DEVICES, CB_GETITEMDATA, selected, 0)));
+        case IDC_PAD_DEVICES:
+            // The list also reports focus, drop-down and typing: only a new choice opens.
+            if (devices.Changed(window)) {
+                UpdateDevice(static_cast<int>(devices.Data(window)));
             }
             break;
-        }
         case IDC_PAD_UPDATE:
             // Back to the stored values with the controllers attached now.
             capture.End();
@@ -204,15 +205,11 @@ void GamepadPage::OnCommand(int id) {
             EnumJoysticks();
             InitControls(window);
             break;
-        case IDC_PAD_USE_DI: {
+        case IDC_PAD_USE_DI:
             EnablePadControls(IsItemChecked(window, IDC_PAD_USE_DI));
             ApplyAnalog(IsItemChecked(window, IDC_PAD_ANALOG));
-            LRESULT selected = SendDlgItemMessageW(window, IDC_PAD_DEVICES, CB_GETCURSEL, 0, 0);
-            LRESULT data =
-                SendDlgItemMessageW(window, IDC_PAD_DEVICES, CB_GETITEMDATA, selected, 0);
-            FillControllerList(static_cast<uint8_t>(data));
+            FillControllerList(static_cast<uint8_t>(devices.Data(window)));
             break;
-        }
         case IDC_PAD_ANALOG:
             ApplyAnalog(IsItemChecked(window, IDC_PAD_ANALOG));
             break;

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+#include "common/dialog_items.h"
 #include "common/page_framework.h"
 #include "input/capture.h"
 #include "settings/settings_record.h"
@@ -38,6 +39,7 @@ class GamepadPage : public OptionPage {
 
     uint8_t buttons[kGamePadSlots] = {};  // working copy of SettingsRecord.GamePad
     InputCapture capture;
+    ListChoice devices;  // the controller chosen in the device list
 };
 
 extern GamepadPage gamepadPage;

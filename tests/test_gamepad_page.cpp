@@ -25,23 +25,31 @@ class GamepadPageTest : public MainDialogTest {
     HWND page_ = nullptr;
 };
 
-TEST_F(GamepadPageTest, TheListShowsProductNamesOpensTheChosenOneAndSurvivesUnplugging) {
+TEST_F(GamepadPageTest, TheListOpensOnlyANewChoiceStoresTheLastOneAndSurvivesUnplugging) {
     OpenPad(3, "PadDeviceNo=1\r\n");
     EXPECT_EQ(Entries(page_, IDC_PAD_DEVICES),
               (std::vector<std::wstring>{L"Pad 1", L"Pad 2", L"Pad 3"}));
     EXPECT_EQ(Selection(page_, IDC_PAD_DEVICES), 1);
     EXPECT_EQ(fakeInput.controllers[1].cooperativeWindow, dialog_);
-    SendDlgItemMessageW(page_, IDC_PAD_DEVICES, CB_SETCURSEL, 2, 0);
-    ClickButton(page_, IDC_PAD_DEVICES);
-    EXPECT_EQ(fakeInput.controllers[2].creates, 2);  // the probe, then the opening
-    // "更新" with every controller unplugged: the list stays, disabled.
+    // "更新" with every controller unplugged: the list stays, disabled; then they are back.
     fakeInput.controllers.clear();
     ClickButton(page_, IDC_PAD_UPDATE);
     EXPECT_EQ(Entries(page_, IDC_PAD_DEVICES).size(), 3u);
     for (int id : {IDC_PAD_DEVICES, IDC_PAD_USE_DI, IDC_PAD_CONFIRM}) {
         EXPECT_FALSE(IsEnabled(page_, id)) << id;
     }
-    PressOk();
+    fakeInput.controllers = NamedControllers(3);
+    ClickButton(page_, IDC_PAD_UPDATE);
+    SelectEntry(page_, IDC_PAD_DEVICES, 2);
+    for (WORD code : {CBN_SETFOCUS, CBN_DROPDOWN, CBN_CLOSEUP, CBN_KILLFOCUS}) {
+        Notify(page_, IDC_PAD_DEVICES, code);  // no new choice: nothing is opened again
+    }
+    // A letter typed over the field chooses nothing.
+    HWND field = FindWindowExW(GetDlgItem(page_, IDC_PAD_DEVICES), nullptr, L"Edit", nullptr);
+    SetFocus(field);
+    SendMessageW(field, WM_CHAR, 'x', 1);
+    EXPECT_EQ(fakeInput.controllers[2].creates, 2);  // the probe, then the opening
+    PressOk();  // Enter in the field: the focus stays in the list
     EXPECT_EQ(Stored("Control", "PadDeviceNo"), "2");
 }
 
