@@ -58,6 +58,20 @@ int main(int argc, char** argv) {
         return 1;
     }
     Sleep(1000);  // start-up settles
+    // A capture runs only on a page the player can see: the input tab, two to the right of the
+    // video tab the program starts on, brings the keyboard page to the front.
+    HWND tabs = GetDlgItem(dialog, IDC_MAIN_TABS);
+    for (int step = 0; step < 2; ++step) {
+        PostMessageW(tabs, WM_KEYDOWN, VK_RIGHT, 0);
+        PostMessageW(tabs, WM_KEYUP, VK_RIGHT, 0);
+    }
+    for (int waited = 0; waited < 100 && !IsWindowVisible(keyboard); ++waited) {
+        Sleep(50);
+    }
+    if (!IsWindowVisible(keyboard)) {
+        Mark("error keyboard page not shown");
+        return 1;
+    }
 
     Mark("idle-start");
     Sleep(kPhaseMs);

@@ -6,7 +6,6 @@
 
 #include "common/dialog_items.h"
 #include "common/dialog_text.h"
-#include "common/runtime.h"
 #include "common/trace.h"
 #include "input/input_devices.h"
 #include "input/key_names.h"
@@ -15,13 +14,8 @@
 
 GamepadPage gamepadPage;
 
-struct PadAction {
-    int button;
-    int label;
-};
-
 // In the order of SettingsRecord.GamePad.
-static const PadAction kActions[kGamePadSlots] = {
+static const CaptureAction kActions[kGamePadSlots] = {
     {IDC_PAD_CONFIRM, IDC_PAD_CONFIRM_LABEL},
     {IDC_PAD_CANCEL, IDC_PAD_CANCEL_LABEL},
     {IDC_PAD_WALK_RUN, IDC_PAD_WALK_RUN_LABEL},
@@ -41,8 +35,36 @@ static const int kPadControls[] = {
     IDC_PAD_SENSITIVITY, IDC_PAD_SENSITIVITY_VALUE, IDC_PAD_SENSITIVITY_GROUP};
 
 static const int kSensitivityMax = 100;
-static const UINT_PTR kCaptureTimerId = 1;
-static const UINT kCaptureTickMs = 10;
+
+// A key cancels the capture; of the controller's buttons held, the lowest is taken. The
+// controller's buttons are not waited for.
+static CaptureLook LookAtPad() {
+    if (ScanKeys() != 0) {
+        return {CaptureLook::kCancel, 0, AnyKeyHeld};
+    }
+    PollJoystick();
+    const uint32_t held = JoystickButtons();
+    if (held == 0) {
+        return {CaptureLook::kNothing, 0, nullptr};
+    }
+    return {CaptureLook::kTake, static_cast<uint8_t>(__builtin_ctz(held)), nullptr};
+}
+
+static void RefreshPadLabels() {
+    gamepadPage.RefreshLabels();
+}
+
+static const CaptureRules kPadCapture = {
+    kActions,
+    kGamePadSlots,
+    LookAtPad,
+    PadButtonName,
+    nullptr,  // only the keys are waited for at the start
+    false,    // the focus stays where it is
+    RefreshPadLabels,
+};
+
+GamepadPage::GamepadPage() : capture(*this, kPadCapture, buttons), devices(IDC_PAD_DEVICES) {}
 
 static bool HasControllers() {
     return InputDevices.directInput != nullptr && InputDevices.joystickCount > 0;
@@ -97,12 +119,13 @@ void GamepadPage::FillControllerList(int index) {
         }
     }
     SendMessageW(list, CB_SETCURSEL, index, 0);
+    devices.Remember(window);
     UpdateDevice(index);
 }
 
 void GamepadPage::EnablePadControls(bool on) {
     on = on && HasControllers();
-    for (const PadAction& action : kActions) {
+    for (const CaptureAction& action : kActions) {
         EnableItem(window, action.button, on);
         EnableItem(window, action.label, on);
     }
@@ -120,18 +143,17 @@ void GamepadPage::ApplyAnalog(bool on) {
 // The capture buttons come back only where the pad controls are on: a capture that ends after
 // "使用DirectInput" was cleared leaves them off.
 void GamepadPage::RefreshLabels() {
-    bool on = PadControlsOn();
     for (int i = 0; i < kGamePadSlots; ++i) {
-        const char* name = PadButtonName(buttons[i]);
-        DebugTrace("%d %s\n", i, name);
-        EnableItem(window, kActions[i].button, on);
-        SetItemTextGbk(window, kActions[i].label, name);
+        DebugTrace("%d %s\n", i, PadButtonName(buttons[i]));
     }
+    capture.ShowCodes(PadControlsOn());
     ApplyAnalog(IsItemChecked(window, IDC_PAD_ANALOG));
 }
 
 void GamepadPage::RestoreDefaults() {
+    capture.End();
     SendDlgItemMessageW(window, IDC_PAD_DEVICES, CB_SETCURSEL, 0, 0);
+    devices.Remember(window);
     memcpy(buttons, SettingsDefaults.GamePad, sizeof buttons);
     CheckItem(window, IDC_PAD_USE_DI, SettingsDefaults.UseGamaPad != 0);
     RefreshLabels();
@@ -148,10 +170,11 @@ void GamepadPage::Collect() {
     }
     memcpy(SettingsRecord.GamePad, buttons, sizeof buttons);
     // With no controller listed there is nothing to choose from: the stored number stays for
-    // the day the pad is back. The check boxes show the stored values unless restored.
-    if (SendDlgItemMessageW(window, IDC_PAD_DEVICES, CB_GETCOUNT, 0, 0) > 0) {
-        SettingsRecord.PadDeviceNo =
-            static_cast<uint8_t>(SendDlgItemMessageW(window, IDC_PAD_DEVICES, CB_GETCURSEL, 0, 0));
+    // the day the pad is back. The check boxes show the stored values unless restored. Text
+    // typed over the list's field chooses nothing.
+    if (SendDlgItemMessageW(window, IDC_PAD_DEVICES, CB_GETCOUNT, 0, 0) > 0 &&
+        devices.Position() >= 0) {
+        SettingsRecord.PadDeviceNo = static_cast<uint8_t>(devices.Position());
     }
     SettingsRecord.UseGamaPad = IsItemChecked(window, IDC_PAD_USE_DI) ? 1 : 0;
     SettingsRecord.Analog = IsItemChecked(window, IDC_PAD_ANALOG) ? 1 : 0;
@@ -159,89 +182,34 @@ void GamepadPage::Collect() {
         static_cast<uint8_t>(TrackbarPosition(window, IDC_PAD_SENSITIVITY));
 }
 
-void GamepadPage::StartCapture(int action) {
-    for (const PadAction& each : kActions) {
-        EnableItem(window, each.button, false);
-    }
-    captureIndex = action;
-    SetItemTextGbk(window, kActions[action].label, "");
-    // The key that pressed the button (Space, Enter) must be up first, or it would cancel.
-    if (!PumpMessagesWhile(AnyKeyHeld) || !IsWindow(window)) {
-        return;  // the program is ending
-    }
-    captureTimer = SetTimer(window, kCaptureTimerId, kCaptureTickMs, nullptr);
-}
-
-void GamepadPage::EndCapture() {
-    KillTimer(window, captureTimer);
-    RefreshLabels();
-    SetFocus(GetDlgItem(window, kActions[captureIndex].button));
-    captureIndex = -1;
-}
-
-void GamepadPage::OnCaptureTick() {
-    if (captureIndex < 0) {
-        return;
-    }
-    if (ScanKeys() != 0) {  // any key cancels; nothing is assigned
-        EndCapture();
-        PumpMessagesWhile(AnyKeyHeld);
-        return;
-    }
-    PollJoystick();
-    uint32_t held = JoystickButtons();
-    if (held == 0) {
-        return;
-    }
-    uint8_t button = 0;
-    while ((held & 1u) == 0) {  // the lowest button held wins
-        held >>= 1;
-        ++button;
-    }
-    for (int j = 0; j < kGamePadSlots; ++j) {
-        if (j != captureIndex && buttons[j] == button) {
-            buttons[j] = buttons[captureIndex];  // the action that had it takes the old one
-            break;
-        }
-    }
-    buttons[captureIndex] = button;
-    EndCapture();
-}
-
 void GamepadPage::OnCommand(int id) {
-    for (int i = 0; i < kGamePadSlots; ++i) {
-        if (id == kActions[i].button) {
-            StartCapture(i);
-            return;
-        }
+    const int action = capture.ActionOf(id);
+    if (action >= 0) {
+        StartCapture(action);
+        return;
     }
     switch (id) {
         case IDC_PAD_DEFAULTS:
             RestoreDefaults();
             break;
-        case IDC_PAD_DEVICES: {
-            LRESULT selected = SendDlgItemMessageW(window, IDC_PAD_DEVICES, CB_GETCURSEL, 0, 0);
-            if (selected != CB_ERR) {
-                UpdateDevice(static_cast<int>(
-                    SendDlgItemMessageW(window, IDC_PAD_DEVICES, CB_GETITEMDATA, selected, 0)));
+        case IDC_PAD_DEVICES:
+            // The list also reports focus, drop-down and typing: only a new choice opens.
+            if (devices.Changed(window)) {
+                UpdateDevice(static_cast<int>(devices.Data(window)));
             }
             break;
-        }
         case IDC_PAD_UPDATE:
             // Back to the stored values with the controllers attached now.
+            capture.End();
             ReleaseDevice();
             EnumJoysticks();
             InitControls(window);
             break;
-        case IDC_PAD_USE_DI: {
+        case IDC_PAD_USE_DI:
             EnablePadControls(IsItemChecked(window, IDC_PAD_USE_DI));
             ApplyAnalog(IsItemChecked(window, IDC_PAD_ANALOG));
-            LRESULT selected = SendDlgItemMessageW(window, IDC_PAD_DEVICES, CB_GETCURSEL, 0, 0);
-            LRESULT data =
-                SendDlgItemMessageW(window, IDC_PAD_DEVICES, CB_GETITEMDATA, selected, 0);
-            FillControllerList(static_cast<uint8_t>(data));
+            FillControllerList(static_cast<uint8_t>(devices.Data(window)));
             break;
-        }
         case IDC_PAD_ANALOG:
             ApplyAnalog(IsItemChecked(window, IDC_PAD_ANALOG));
             break;
@@ -251,11 +219,6 @@ void GamepadPage::OnCommand(int id) {
 void GamepadPage::OnSensitivityMoved() {
     FormatItemText(window, IDC_PAD_SENSITIVITY_VALUE, "%d",
                    TrackbarPosition(window, IDC_PAD_SENSITIVITY));
-}
-
-void GamepadPage::OnDestroy() {
-    KillTimer(window, captureTimer);
-    captureIndex = -1;
 }
 
 INT_PTR CALLBACK GamepadPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -3,11 +3,14 @@
 #pragma once
 #include <cstdint>
 
+#include "common/dialog_items.h"
 #include "common/page_framework.h"
+#include "input/capture.h"
 #include "settings/settings_record.h"
 
 class GamepadPage : public OptionPage {
   public:
+    GamepadPage();
     void InitControls(HWND dialog);
     void RefreshLabels();
     void RestoreDefaults();
@@ -21,19 +24,22 @@ class GamepadPage : public OptionPage {
     // Analog input moves by stick: walk/run then has no button.
     void ApplyAnalog(bool on);
 
-    void StartCapture(int action);
-    void OnCaptureTick();
+    // Waits for every key to be up, then looks every 10 ms.
+    void StartCapture(int action) { capture.Start(action); }
+    // One look: a key cancels the capture, the lowest controller button held is taken.
+    void OnCaptureTick() { capture.OnTick(); }
     void OnCommand(int id);
     void OnSensitivityMoved();
-    void OnDestroy();
+    void OnDestroy() { capture.OnDestroy(); }
 
-    uint8_t buttons[kGamePadSlots];  // working copy of SettingsRecord.GamePad
-    int captureIndex = -1;           // the action being captured, -1 when none
-    UINT_PTR captureTimer = 0;
+    int CaptureIndex() const { return capture.Index(); }
 
   private:
     bool PadControlsOn() const;
-    void EndCapture();
+
+    uint8_t buttons[kGamePadSlots] = {};  // working copy of SettingsRecord.GamePad
+    InputCapture capture;
+    ListChoice devices;  // the controller chosen in the device list
 };
 
 extern GamepadPage gamepadPage;

@@ -4,8 +4,6 @@
 #include <cstring>
 
 #include "common/dialog_items.h"
-#include "common/dialog_text.h"
-#include "common/runtime.h"
 #include "input/key_names.h"
 #include "input/key_scan.h"
 #include "resource.h"
@@ -14,11 +12,7 @@ KeyboardPage keyboardPage;
 
 // The actions in the order of SettingsRecord.Keyboard. Entry 2 has no controls on the page:
 // operations on its ids do nothing, but it takes part in swaps and is stored.
-struct KeyAction {
-    int button;
-    int label;
-};
-static const KeyAction kKeyActions[kKeyboardSlots] = {
+static const CaptureAction kKeyActions[kKeyboardSlots] = {
     {IDC_KEY_CONFIRM, IDC_KEY_CONFIRM_NAME},
     {IDC_KEY_CANCEL, IDC_KEY_CANCEL_NAME},
     {IDC_KEY_ESCAPE, IDC_KEY_ESCAPE_NAME},
@@ -38,9 +32,6 @@ static const KeyAction kKeyActions[kKeyboardSlots] = {
 
 static const uint8_t ReservedKeys[] = {VK_ESCAPE, VK_NUMPAD0, VK_RETURN, '1', '2', '3', '4'};
 
-static const UINT_PTR kCaptureTimerId = 1;
-static const UINT kCaptureTickMs = 10;
-
 bool IsReservedKey(uint8_t key) {
     for (uint8_t reserved : ReservedKeys) {
         if (key == reserved) {
@@ -50,19 +41,40 @@ bool IsReservedKey(uint8_t key) {
     return false;
 }
 
+// The first key held is taken; a reserved one ends the capture without a change.
+static CaptureLook LookAtKeys() {
+    const uint8_t key = ScanKeys();
+    if (key == 0) {
+        return {CaptureLook::kNothing, 0, nullptr};
+    }
+    return {IsReservedKey(key) ? CaptureLook::kCancel : CaptureLook::kTake, key, AnyKeyHeld};
+}
+
+static void RefreshKeyLabels() {
+    keyboardPage.RefreshLabels();
+}
+
+static const CaptureRules kKeyCapture = {
+    kKeyActions,
+    kKeyboardSlots,
+    LookAtKeys,
+    KeyName,
+    nullptr,  // only the keys are waited for at the start
+    true,     // no control may act on the keys pressed for the capture
+    RefreshKeyLabels,
+};
+
+KeyboardPage::KeyboardPage() : capture(*this, kKeyCapture, keys) {}
+
 void KeyboardPage::InitControls(HWND dialog) {
     Attach(dialog);
-    captureIndex = -1;
     CheckItem(dialog, IDC_KEYBOARD_USE_DI, SettingsRecord.KeyboardUseDI != 0);
     memcpy(keys, SettingsRecord.Keyboard, sizeof keys);
     RefreshLabels();
 }
 
 void KeyboardPage::RefreshLabels() {
-    for (int i = 0; i < kKeyboardSlots; ++i) {
-        EnableItem(window, kKeyActions[i].button, true);
-        SetItemTextGbk(window, kKeyActions[i].label, KeyName(keys[i]));
-    }
+    capture.ShowCodes(true);
 }
 
 void KeyboardPage::OnCommand(int id) {
@@ -70,59 +82,14 @@ void KeyboardPage::OnCommand(int id) {
         RestoreDefaults();
         return;
     }
-    for (int i = 0; i < kKeyboardSlots; ++i) {
-        if (kKeyActions[i].button == id) {
-            StartCapture(i);
-            return;
-        }
+    const int action = capture.ActionOf(id);
+    if (action >= 0) {
+        StartCapture(action);
     }
-}
-
-void KeyboardPage::StartCapture(int action) {
-    for (const KeyAction& each : kKeyActions) {
-        EnableItem(window, each.button, false);
-    }
-    captureIndex = action;
-    SetItemTextGbk(window, kKeyActions[action].label, "");
-    // A key that pressed the button (Space, Enter) must be up first, or it would be taken.
-    // When the program is closing meanwhile, the page may be gone: leave it alone.
-    if (!PumpMessagesWhile(AnyKeyHeld) || !IsWindow(window)) {
-        captureIndex = -1;
-        return;
-    }
-    // No control may act on the keys pressed for the capture.
-    SetFocus(nullptr);
-    captureTimer = SetTimer(window, kCaptureTimerId, kCaptureTickMs, nullptr);
-}
-
-void KeyboardPage::OnCaptureTick() {
-    if (captureIndex < 0) {
-        return;
-    }
-    uint8_t key = ScanKeys();
-    if (key == 0) {
-        return;
-    }
-    KillTimer(window, captureTimer);
-    if (!IsReservedKey(key)) {
-        // The action that held the key gets the captured action's old one.
-        for (int j = 0; j < kKeyboardSlots; ++j) {
-            if (j != captureIndex && keys[j] == key) {
-                keys[j] = keys[captureIndex];
-                break;
-            }
-        }
-        keys[captureIndex] = key;
-    }
-    RefreshLabels();
-    SetFocus(GetDlgItem(window, kKeyActions[captureIndex].button));
-    captureIndex = -1;
-    // Released while a control has the focus, the key would act on it. Nothing is touched after
-    // this wait, so a close meanwhile is harmless.
-    PumpMessagesWhile(AnyKeyHeld);
 }
 
 void KeyboardPage::RestoreDefaults() {
+    capture.End();
     memcpy(keys, SettingsDefaults.Keyboard, sizeof keys);
     CheckItem(window, IDC_KEYBOARD_USE_DI, SettingsDefaults.KeyboardUseDI != 0);
     RefreshLabels();
@@ -134,11 +101,6 @@ void KeyboardPage::Collect() {
     }
     memcpy(SettingsRecord.Keyboard, keys, sizeof keys);
     SettingsRecord.KeyboardUseDI = IsItemChecked(window, IDC_KEYBOARD_USE_DI) ? 1 : 0;
-}
-
-void KeyboardPage::OnDestroy() {
-    KillTimer(window, captureTimer);
-    captureIndex = -1;
 }
 
 INT_PTR CALLBACK KeyboardPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {

@@ -3,30 +3,31 @@
 #include <cstdint>
 
 #include "common/page_framework.h"
+#include "input/capture.h"
 #include "settings/settings_record.h"
 
 class KeyboardPage : public OptionPage {
   public:
+    KeyboardPage();
     void InitControls(HWND dialog);
     // Enables the capture buttons and shows the name of each action's key.
     void RefreshLabels();
     // A capture button or the restore button.
     void OnCommand(int id);
     // Waits for every key to be up, then looks for the next key every 10 ms.
-    void StartCapture(int action);
+    void StartCapture(int action) { capture.Start(action); }
     // One look of a running capture: the first key held is taken.
-    void OnCaptureTick();
+    void OnCaptureTick() { capture.OnTick(); }
     void RestoreDefaults();
     void Collect();
-    void OnDestroy();
+    void OnDestroy() { capture.OnDestroy(); }
 
     const uint8_t* Keys() const { return keys; }
-    int CaptureIndex() const { return captureIndex; }
+    int CaptureIndex() const { return capture.Index(); }
 
   private:
     uint8_t keys[kKeyboardSlots] = {};  // working copy of SettingsRecord.Keyboard
-    int captureIndex = -1;              // the action being captured, -1 for none
-    UINT_PTR captureTimer = 0;
+    InputCapture capture;
 };
 
 extern KeyboardPage keyboardPage;

@@ -1,5 +1,5 @@
 // The gamepad page inside the real main dialog, over fake controllers and fake keys: the device
-// list, both enabling rules, capture, restore and what "OK" stores.
+// list, both enabling rules, its own capture rules, restore and what "OK" stores.
 #include "common/dialog_items.h"
 #include "input/gamepad_page.h"
 #include "tests/support/main_dialog_test.h"
@@ -20,28 +20,36 @@ class GamepadPageTest : public MainDialogTest {
         ResetFakeInput(NamedControllers(controllers));
         fakeInput.createFails = !directInput;
         Open("[Control]\r\n" + control);
-        page_ = gamepadPage.Window();
+        page_ = ShowInputPage(2);
     }
     HWND page_ = nullptr;
 };
 
-TEST_F(GamepadPageTest, TheListShowsProductNamesOpensTheChosenOneAndSurvivesUnplugging) {
+TEST_F(GamepadPageTest, TheListOpensOnlyANewChoiceStoresTheLastOneAndSurvivesUnplugging) {
     OpenPad(3, "PadDeviceNo=1\r\n");
     EXPECT_EQ(Entries(page_, IDC_PAD_DEVICES),
               (std::vector<std::wstring>{L"Pad 1", L"Pad 2", L"Pad 3"}));
     EXPECT_EQ(Selection(page_, IDC_PAD_DEVICES), 1);
     EXPECT_EQ(fakeInput.controllers[1].cooperativeWindow, dialog_);
-    SendDlgItemMessageW(page_, IDC_PAD_DEVICES, CB_SETCURSEL, 2, 0);
-    ClickButton(page_, IDC_PAD_DEVICES);
-    EXPECT_EQ(fakeInput.controllers[2].creates, 2);  // the probe, then the opening
-    // "更新" with every controller unplugged: the list stays, disabled.
+    // "更新" with every controller unplugged: the list stays, disabled; then they are back.
     fakeInput.controllers.clear();
     ClickButton(page_, IDC_PAD_UPDATE);
     EXPECT_EQ(Entries(page_, IDC_PAD_DEVICES).size(), 3u);
     for (int id : {IDC_PAD_DEVICES, IDC_PAD_USE_DI, IDC_PAD_CONFIRM}) {
         EXPECT_FALSE(IsEnabled(page_, id)) << id;
     }
-    PressOk();
+    fakeInput.controllers = NamedControllers(3);
+    ClickButton(page_, IDC_PAD_UPDATE);
+    SelectEntry(page_, IDC_PAD_DEVICES, 2);
+    for (WORD code : {CBN_SETFOCUS, CBN_DROPDOWN, CBN_CLOSEUP, CBN_KILLFOCUS}) {
+        Notify(page_, IDC_PAD_DEVICES, code);  // no new choice: nothing is opened again
+    }
+    // A letter typed over the field chooses nothing.
+    HWND field = FindWindowExW(GetDlgItem(page_, IDC_PAD_DEVICES), nullptr, L"Edit", nullptr);
+    SetFocus(field);
+    SendMessageW(field, WM_CHAR, 'x', 1);
+    EXPECT_EQ(fakeInput.controllers[2].creates, 2);  // the probe, then the opening
+    PressOk();  // Enter in the field: the focus stays in the list
     EXPECT_EQ(Stored("Control", "PadDeviceNo"), "2");
 }
 
@@ -89,8 +97,11 @@ TEST_F(GamepadPageTest, AnalogDisablesWalkRunAlsoThroughDirectInputOffAndOn) {
     EXPECT_EQ(Stored("Control", "Analog"), "0");
 }
 
-TEST_F(GamepadPageTest, StoredValuesOutOfRangeAreShownAsTheyAre) {
-    OpenPad(1, "PadSensitivity=150\r\nGamePad=20fe1fff060003050809\r\n");
+TEST_F(GamepadPageTest, StoredValuesOutOfRangeAreShownAsTheyAreUntilRestored) {
+    const char kStored[] =
+        "GamePad=20fe1fff060003050809\r\nUseGamaPad=0\r\nAnalog=0\r\n"
+        "PadSensitivity=150\r\nPadDeviceNo=1\r\n";
+    OpenPad(2, kStored);
     EXPECT_EQ(TrackbarPosition(page_, IDC_PAD_SENSITIVITY), 100);
     EXPECT_EQ(ItemText(page_, IDC_PAD_SENSITIVITY_VALUE), "150");
     EXPECT_EQ(ItemText(page_, IDC_PAD_CONFIRM_LABEL), "error");
@@ -99,12 +110,7 @@ TEST_F(GamepadPageTest, StoredValuesOutOfRangeAreShownAsTheyAre) {
     EXPECT_EQ(ItemText(page_, IDC_PAD_TURN_RIGHT_LABEL), "");
     PressOk();
     ExpectStored("Control", "PadSensitivity=100 GamePad=20fe1fff060003050809");
-}
-
-TEST_F(GamepadPageTest, RestoreDefaultsPutsTheDefaultsOnThePage) {
-    OpenPad(2,
-            "GamePad=09080706050403020100\r\nUseGamaPad=0\r\nAnalog=0\r\nPadSensitivity=20\r\n"
-            "PadDeviceNo=1\r\n");
+    OpenPad(2, kStored);
     gamepadPage.RestoreDefaults();  // its button is off with "使用DirectInput"
     EXPECT_EQ(ItemText(page_, IDC_PAD_STAR_CUP_LABEL), "Button 1");
     EXPECT_EQ(ItemText(page_, IDC_PAD_MAP_ZOOM_LABEL), "Button 10");
@@ -118,62 +124,43 @@ TEST_F(GamepadPageTest, RestoreDefaultsPutsTheDefaultsOnThePage) {
 }
 
 // The lowest held button wins; the action that had it takes the captured action's old one.
-TEST_F(GamepadPageTest, CaptureTakesTheLowestHeldButtonAndSwaps) {
+// Any key cancels. The capture buttons come back only where the pad controls are on, "走/跑"
+// not while analog input is on (the default).
+TEST_F(GamepadPageTest, CaptureTakesTheLowestHeldButtonSwapsAndAKeyCancels) {
     const struct {
         int action;
         uint32_t held;
+        int key;
+        bool padOn;  // else "使用DirectInput" is cleared while the capture runs
         const char* stored;
     } cases[] = {
-        {6, (1u << 2) | (1u << 4), "01030407060002050809"},  // buttons 3 and 5 held: button 3
-        {0, 1u << 1, kDefaultButtons},                       // the button it already has
-        {9, 1u << 31, "0102040706000305081f"},
+        {6, (1u << 2) | (1u << 4), 0, true, "01030407060002050809"},  // buttons 3 and 5: 3
+        {0, 1u << 1, 0, true, kDefaultButtons},                       // the button it already has
+        {9, 1u << 31, 0, true, "0102040706000305081f"},
+        {1, 1u << 5, 'Q', true, kDefaultButtons},
+        {0, 1u << 4, 0, false, "04020107060003050809"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored);
-        OpenPad(1, "Analog=0\r\n");
+        OpenPad(1);
         HWND button = GetDlgItem(page_, kCaptureButtons[c.action]);
         ClickButton(page_, kCaptureButtons[c.action]);
         EXPECT_FALSE(IsWindowEnabled(button));
+        SetCheck(page_, IDC_PAD_USE_DI, c.padOn);
         Tick(page_);  // the first tick only acquires the controller
         fakeInput.controllers[0].held = c.held;
+        if (c.key != 0) {
+            FakeKeys::Hold({c.key});
+            FakeKeys::ReleaseAllSoon(20);
+        }
         Tick(page_);
-        EXPECT_EQ(gamepadPage.captureIndex, -1);
-        EXPECT_EQ(GetFocus(), button);
-        EXPECT_TRUE(IsWindowEnabled(button));
+        EXPECT_EQ(gamepadPage.CaptureIndex(), -1);
+        EXPECT_TRUE(GetFocus() == button || !c.padOn);
+        for (int id : kCaptureButtons) {
+            EXPECT_EQ(IsEnabled(page_, id), c.padOn && id != IDC_PAD_WALK_RUN) << id;
+        }
         PressOk();
         EXPECT_EQ(Stored("Control", "GamePad"), c.stored);
-    }
-}
-
-TEST_F(GamepadPageTest, AKeyHeldAtTheStartIsWaitedForAndAnyKeyCancels) {
-    OpenPad(1);
-    FakeKeys::Hold({VK_SPACE});
-    FakeKeys::ReleaseAllSoon(50);
-    ClickButton(page_, IDC_PAD_CANCEL);  // returns once Space is up, without cancelling
-    EXPECT_EQ(gamepadPage.captureIndex, 1);
-    EXPECT_EQ(ItemText(page_, IDC_PAD_CANCEL_LABEL), "");
-    Tick(page_);
-    fakeInput.controllers[0].held = 1u << 5;
-    FakeKeys::Hold({'Q'});
-    FakeKeys::ReleaseAllSoon(50);
-    Tick(page_);
-    EXPECT_FALSE(IsKeyHeld('Q'));  // the page waited for the key to go up
-    EXPECT_EQ(gamepadPage.captureIndex, -1);
-    EXPECT_EQ(ItemText(page_, IDC_PAD_CANCEL_LABEL), "Button 3");
-    PressOk();
-    EXPECT_EQ(Stored("Control", "GamePad"), kDefaultButtons);
-}
-
-TEST_F(GamepadPageTest, ACaptureEndingAfterDirectInputWasClearedLeavesTheButtonsOff) {
-    OpenPad(1);
-    ClickButton(page_, IDC_PAD_CONFIRM);
-    SetCheck(page_, IDC_PAD_USE_DI, false);
-    Tick(page_);
-    fakeInput.controllers[0].held = 1u << 4;
-    Tick(page_);
-    EXPECT_EQ(ItemText(page_, IDC_PAD_CONFIRM_LABEL), "Button 5");
-    for (int id : kCaptureButtons) {
-        EXPECT_FALSE(IsEnabled(page_, id)) << id;
     }
 }
 

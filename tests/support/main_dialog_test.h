@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/main_dialog.h"
+#include "app/tab_sets.h"
 #include "common/runtime.h"
 #include "input/input_devices.h"
 #include "resource.h"
@@ -57,6 +58,12 @@ class MainDialogTest : public ::testing::Test {
             DestroyWindow(dialog_);
         }
         PumpPending();  // takes the quit the dialog posts when it goes
+    }
+    // The input tab and its sub-page at index in front, as a player's clicks bring them.
+    HWND ShowInputPage(int index) {
+        SelectTab(dialog_, IDC_MAIN_TABS, 2);
+        SelectTab(mainTabs.Page(2), IDC_INPUT_TABS, index);
+        return inputTabs.Page(index);
     }
     void PressOk() {
         ClickButton(dialog_, IDC_OK);
