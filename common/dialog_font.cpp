@@ -221,6 +221,125 @@ void* PatchedCopy(const BYTE* data, DWORD size, const TemplateLayout& layout, co
     return copy;
 }
 
+// The message box on show, and the font its text gets while it is up.
+struct BoxFont {
+    HHOOK hook;
+    HFONT font;
+    bool given;
+};
+BoxFont boxFont;
+
+// The box's text is its static control with a text (the icon is a static control too).
+HWND FindBoxText(HWND box) {
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t className[16];
+        GetClassNameW(child, className, 16);
+        const LONG type = GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK;
+        if (lstrcmpiW(className, L"Static") == 0 && type != SS_ICON && type != SS_BITMAP &&
+            GetWindowTextLengthW(child) > 0) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+RECT RectInParent(HWND child, HWND parent) {
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// The box measured its text in the system's font; in the new face the text needs more room.
+// The text control grows to what the text needs (no wider than three quarters of the work area)
+// and the box with it, keeping its centre; the buttons below the text move along.
+void GrowToFit(HWND box, HWND text, HFONT font) {
+    wchar_t content[1024];
+    GetWindowTextW(text, content, 1024);
+    RECT client;
+    GetClientRect(text, &client);
+    RECT boxRect;
+    GetWindowRect(box, &boxRect);
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int margins = (boxRect.right - boxRect.left) - client.right;
+    RECT needed = {0, 0, std::max<LONG>(client.right, (work.right - work.left) * 3 / 4 - margins),
+                   0};
+    UINT format = DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS;
+    if ((GetWindowLongW(text, GWL_STYLE) & SS_NOPREFIX) != 0) {
+        format |= DT_NOPREFIX;
+    }
+    HDC dc = GetDC(text);
+    HGDIOBJ old = SelectObject(dc, font);
+    DrawTextW(dc, content, -1, &needed, format);
+    SelectObject(dc, old);
+    ReleaseDC(text, dc);
+    const int dx = std::max<LONG>(0, needed.right - client.right);
+    const int dy = std::max<LONG>(0, needed.bottom - client.bottom);
+    if (dx == 0 && dy == 0) {
+        return;
+    }
+    RECT boxClient;
+    GetClientRect(box, &boxClient);
+    const RECT textRect = RectInParent(text, box);
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        const RECT rect = RectInParent(child, box);
+        if (child != text && rect.top >= textRect.bottom) {
+            // Centred buttons move by half the growth, right-aligned ones by all of it.
+            const int x = rect.left + MulDiv(dx, (rect.left + rect.right) / 2, boxClient.right);
+            SetWindowPos(child, nullptr, x, rect.top + dy, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+    SetWindowPos(text, nullptr, 0, 0, textRect.right - textRect.left + dx,
+                 textRect.bottom - textRect.top + dy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(box, nullptr, boxRect.left - dx / 2, boxRect.top - dy / 2,
+                 boxRect.right - boxRect.left + dx, boxRect.bottom - boxRect.top + dy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The box is laid out and about to show when it is first activated.
+LRESULT CALLBACK GiveBoxItsFont(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE && !boxFont.given) {
+        boxFont.given = true;
+        HWND box = reinterpret_cast<HWND>(wParam);
+        HWND text = FindBoxText(box);
+        if (text != nullptr) {
+            SendMessageW(text, WM_SETFONT, reinterpret_cast<WPARAM>(boxFont.font), FALSE);
+            GrowToFit(box, text, boxFont.font);
+        }
+    }
+    return CallNextHookEx(boxFont.hook, code, wParam, lParam);
+}
+
+// The message font in a face that has the glyphs of text; null when the message font has them
+// itself, or when no installed face has them either.
+HFONT MessageFontFor(const wchar_t* text) {
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        return nullptr;
+    }
+    LOGFONTW asked = metrics.lfMessageFont;
+    HDC dc = GetDC(nullptr);
+    HFONT font = nullptr;
+    if (!FaceHasGlyphs(dc, asked, asked.lfFaceName, text)) {
+        const wchar_t* face = CoveringFace(dc, asked);
+        if (face != nullptr) {
+            lstrcpynW(asked.lfFaceName, face, LF_FACESIZE);
+            font = CreateFontIndirectW(&asked);
+            if (font != nullptr && !HasGlyphs(dc, font, text)) {
+                DeleteObject(font);
+                font = nullptr;
+            }
+        }
+    }
+    ReleaseDC(nullptr, dc);
+    return font;
+}
+
 }  // namespace
 
 HWND CreateProgramDialog(HINSTANCE instance, int dialogId, HWND parent, DLGPROC procedure,
@@ -248,4 +367,23 @@ HWND CreateProgramDialog(HINSTANCE instance, int dialogId, HWND parent, DLGPROC 
                                              procedure, parameter);
     HeapFree(GetProcessHeap(), 0, copy);
     return dialog;
+}
+
+int ProgramMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
+    // A box shown while another is up keeps the system's font: the hook serves one box.
+    HFONT font = boxFont.hook == nullptr ? MessageFontFor(text) : nullptr;
+    if (font != nullptr) {
+        boxFont.font = font;
+        boxFont.given = false;
+        boxFont.hook = SetWindowsHookExW(WH_CBT, GiveBoxItsFont, nullptr, GetCurrentThreadId());
+    }
+    const int result = MessageBoxW(owner, text, caption, type);
+    if (font != nullptr) {
+        if (boxFont.hook != nullptr) {
+            UnhookWindowsHookEx(boxFont.hook);
+        }
+        boxFont = BoxFont{};
+        DeleteObject(font);
+    }
+    return result;
 }
