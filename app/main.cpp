@@ -4,6 +4,7 @@
 
 #include "app/main_dialog.h"
 #include "app/splash.h"
+#include "common/dialog_font.h"
 #include "common/runtime.h"
 #include "common/trace.h"
 #include "resource.h"
@@ -36,8 +37,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow) {
     ComputeModuleDirectory(hInstance, moduleDirectory);
     instanceHandle = hInstance;
 
-    mainDialog =
-        CreateDialogParamW(hInstance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, MainDialogProc, 0);
+    mainDialog = CreateProgramDialog(hInstance, IDD_MAIN, nullptr, MainDialogProc, 0);
     if (mainDialog == nullptr) {
         // Never stay running without a window; the next start must not find the mutex.
         DebugTrace("WinMain: main dialog not created (%lu)\n", GetLastError());

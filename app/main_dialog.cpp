@@ -7,6 +7,7 @@
 #include "app/input_page.h"
 #include "app/splash.h"
 #include "app/tab_sets.h"
+#include "common/dialog_font.h"
 #include "common/dialog_text.h"
 #include "common/runtime.h"
 #include "common/trace.h"
@@ -31,7 +32,7 @@ static void ShowPathMessage(HWND dialog, const char* before, const char* path, c
     int used = TextToWide(before, kProgramCodePage, message, 1024);
     used += TextToWide(path, CP_ACP, message + used, 1024 - used);
     TextToWide(after, kProgramCodePage, message + used, 1024 - used);
-    MessageBoxW(dialog, message, kMainCaption, MB_OK | MB_ICONERROR);
+    ProgramMessageBox(dialog, message, kMainCaption, MB_OK | MB_ICONERROR);
 }
 
 static void OnInitDialog(HWND dialog) {

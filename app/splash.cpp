@@ -1,6 +1,7 @@
 // The splash window shown while the main dialog starts up.
 #include "app/splash.h"
 
+#include "common/dialog_font.h"
 #include "resource.h"
 
 SplashWindow splash;
@@ -18,8 +19,8 @@ static INT_PTR CALLBACK SplashDialogProc(HWND dialog, UINT message, WPARAM, LPAR
 }
 
 bool SplashWindow::Show(HINSTANCE instance) {
-    window = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_SPLASH), nullptr, SplashDialogProc,
-                                reinterpret_cast<LPARAM>(this));
+    window = CreateProgramDialog(instance, IDD_SPLASH, nullptr, SplashDialogProc,
+                                 reinterpret_cast<LPARAM>(this));
     if (window == nullptr) {
         return false;
     }

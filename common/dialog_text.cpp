@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/dialog_font.h"
+
 int TextToWide(const char* text, UINT codePage, wchar_t* out, int outCount) {
     if (outCount <= 0) {
         return 0;
@@ -70,5 +72,5 @@ int MessageBoxGbk(HWND owner, const char* text, const char* caption, UINT type) 
     wchar_t wideCaption[256];
     TextToWide(text, kProgramCodePage, wideText, 1024);
     TextToWide(caption, kProgramCodePage, wideCaption, 256);
-    return MessageBoxW(owner, wideText, wideCaption, type);
+    return ProgramMessageBox(owner, wideText, wideCaption, type);
 }

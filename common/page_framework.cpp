@@ -2,8 +2,8 @@
 #include "common/page_framework.h"
 
 #include <algorithm>
-#include <cstring>
 
+#include "common/dialog_font.h"
 #include "common/dialog_text.h"
 
 TabPageSet::TabPageSet()
@@ -30,36 +30,6 @@ HWND TabPageSet::Build(HWND parentWindow, int tabControlId, int count) {
 
 HWND TabPageSet::Page(int index) const {
     return (index >= 0 && index < kMaxPages) ? pages[index] : nullptr;
-}
-
-// Creates the page hidden, whatever its template says. A visible page template (DS_CONTROL with
-// WS_VISIBLE) is shown and given the focus while it is created; the focus notifications then run
-// the page's list commands again, and the page is hidden at once. That cost start-up time for
-// nothing anyone sees: the tab set shows the page it selects.
-static HWND CreateHiddenPage(HINSTANCE instance, int dialogId, HWND parent, DLGPROC procedure) {
-    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(dialogId), RT_DIALOG);
-    HGLOBAL loaded = found != nullptr ? LoadResource(instance, found) : nullptr;
-    const void* source = loaded != nullptr ? LockResource(loaded) : nullptr;
-    const DWORD size = found != nullptr ? SizeofResource(instance, found) : 0;
-    void* copy = nullptr;
-    if (source != nullptr && size >= 16) {
-        copy = HeapAlloc(GetProcessHeap(), 0, size);
-    }
-    if (copy == nullptr) {
-        // Left to the dialog manager, which then fails the same way or shows the page.
-        return CreateDialogParamW(instance, MAKEINTRESOURCEW(dialogId), parent, procedure, 0);
-    }
-    memcpy(copy, source, size);
-    // An extended template starts with version 1 and 0xFFFF; its style follows the help id and
-    // the extended style. A plain template starts with its style.
-    WORD* words = static_cast<WORD*>(copy);
-    const bool extended = words[0] == 1 && words[1] == 0xFFFF;
-    DWORD* style = static_cast<DWORD*>(copy) + (extended ? 3 : 0);
-    *style &= ~static_cast<DWORD>(WS_VISIBLE);
-    HWND page = CreateDialogIndirectParamW(instance, static_cast<LPCDLGTEMPLATEW>(copy), parent,
-                                           procedure, 0);
-    HeapFree(GetProcessHeap(), 0, copy);
-    return page;
 }
 
 void TabPageSet::BuildTabs(const TabPageEntry* entries, int entryCount, bool withIcons) {
@@ -91,7 +61,12 @@ void TabPageSet::BuildTabs(const TabPageEntry* entries, int entryCount, bool wit
 
         pages[i] = nullptr;
         if (entry.procedure != nullptr) {
-            pages[i] = CreateHiddenPage(instance, entry.dialogId, parent, entry.procedure);
+            // Created hidden, whatever the template says. A visible page template (DS_CONTROL
+            // with WS_VISIBLE) is shown and given the focus while it is created; the focus
+            // notifications then run the page's list commands again, and the page is hidden at
+            // once. That cost start-up time for nothing anyone sees: Select shows the page.
+            pages[i] = CreateProgramDialog(instance, entry.dialogId, parent, entry.procedure, 0,
+                                           WS_VISIBLE);
         }
         if (pages[i] != nullptr) {
             ShowWindow(pages[i], SW_HIDE);

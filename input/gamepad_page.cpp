@@ -182,7 +182,7 @@ void GamepadPage::Collect() {
         static_cast<uint8_t>(TrackbarPosition(window, IDC_PAD_SENSITIVITY));
 }
 
-void GamepadPage::OnCommand(int id) {
+void GamepadPage::OnCommand(int id, WORD notification) {
     const int action = capture.ActionOf(id);
     if (action >= 0) {
         StartCapture(action);
@@ -194,7 +194,7 @@ void GamepadPage::OnCommand(int id) {
             break;
         case IDC_PAD_DEVICES:
             // The list also reports focus, drop-down and typing: only a new choice opens.
-            if (devices.Changed(window)) {
+            if (devices.Changed(window, notification)) {
                 UpdateDevice(static_cast<int>(devices.Data(window)));
             }
             break;
@@ -230,7 +230,7 @@ INT_PTR CALLBACK GamepadPageProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             gamepadPage.OnDestroy();
             return FALSE;
         case WM_COMMAND:
-            gamepadPage.OnCommand(LOWORD(wParam));
+            gamepadPage.OnCommand(LOWORD(wParam), HIWORD(wParam));
             return FALSE;
         case WM_TIMER:
             gamepadPage.OnCaptureTick();

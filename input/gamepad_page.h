@@ -28,7 +28,7 @@ class GamepadPage : public OptionPage {
     void StartCapture(int action) { capture.Start(action); }
     // One look: a key cancels the capture, the lowest controller button held is taken.
     void OnCaptureTick() { capture.OnTick(); }
-    void OnCommand(int id);
+    void OnCommand(int id, WORD notification);
     void OnSensitivityMoved();
     void OnDestroy() { capture.OnDestroy(); }
 

@@ -10,6 +10,7 @@
 
 #include "app/main_dialog.h"
 #include "app/tab_sets.h"
+#include "common/dialog_font.h"
 #include "common/runtime.h"
 #include "input/input_devices.h"
 #include "resource.h"
@@ -47,8 +48,7 @@ class MainDialogTest : public ::testing::Test {
             ASSERT_TRUE(WriteFileText(path_, fileText));
         }
         UseFakeDirect3D use(&direct3d_);
-        dialog_ = CreateDialogParamW(instanceHandle, MAKEINTRESOURCEW(IDD_MAIN), nullptr,
-                                     MainDialogProc, 0);
+        dialog_ = CreateProgramDialog(instanceHandle, IDD_MAIN, nullptr, MainDialogProc, 0);
         ASSERT_NE(dialog_, nullptr);
         mainDialog = dialog_;
         PumpPending();
