@@ -18,12 +18,9 @@ void InputPage::OnShown() {
 void InputPage::InitControls(HWND dialog) {
     Attach(dialog);
     inputTabs.Build(dialog, IDC_INPUT_TABS, 3);
-    CheckItem(dialog, IDC_MOVE_RUN, SettingsRecord.DefaultRun != 0);
-    CheckItem(dialog, IDC_MOVE_WALK, SettingsRecord.DefaultRun == 0);
-    CheckItem(dialog, IDC_CAMERA_45, SettingsRecord.Camera45Deg != 0);
-    CheckItem(dialog, IDC_CAMERA_FREE, SettingsRecord.Camera45Deg == 0);
-    CheckItem(dialog, IDC_HIDDEN_SHOW, SettingsRecord.ChrTrans != 0);
-    CheckItem(dialog, IDC_HIDDEN_HIDE, SettingsRecord.ChrTrans == 0);
+    SetRadioPair(dialog, IDC_MOVE_RUN, IDC_MOVE_WALK, SettingsRecord.DefaultRun != 0);
+    SetRadioPair(dialog, IDC_CAMERA_45, IDC_CAMERA_FREE, SettingsRecord.Camera45Deg != 0);
+    SetRadioPair(dialog, IDC_HIDDEN_SHOW, IDC_HIDDEN_HIDE, SettingsRecord.ChrTrans != 0);
 }
 
 void InputPage::Collect() {

@@ -35,6 +35,13 @@ static void ShowPathMessage(HWND dialog, const char* before, const char* path, c
     ProgramMessageBox(dialog, message, kMainCaption, MB_OK | MB_ICONERROR);
 }
 
+void ReportMissingDirect3D() {
+    ShowCursor(TRUE);
+    MessageBoxGbk(nullptr, "本程序需要DirectX8.1支持。\n请安装DirectX8.1以上版本。",
+                  "HalvorineⅥ 启动错误", MB_ICONERROR | MB_SETFOREGROUND);
+    ShowCursor(FALSE);
+}
+
 static void OnInitDialog(HWND dialog) {
     splash.Show(instanceHandle);
     mainIcon = LoadIconW(instanceHandle, MAKEINTRESOURCEW(IDI_MAIN));
@@ -43,8 +50,9 @@ static void OnInitDialog(HWND dialog) {
     const bool settingsRead = LoadRegistry();
     quitCode = 0;
     if (!CreateDirect3D()) {
-        // The player has been told; without Direct3D 8 the game cannot run, so nothing is
-        // stored and the program ends with 1.
+        // Without Direct3D 8 the game cannot run: the player is told, nothing is stored, and
+        // the program ends with 1.
+        ReportMissingDirect3D();
         quitCode = 1;
         splash.Close();
         DestroyWindow(dialog);

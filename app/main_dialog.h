@@ -7,4 +7,8 @@ extern const wchar_t kMainCaption[];
 
 extern HWND mainDialog;
 
+// Tells the player that Direct3D 8 is missing, in a message box of its own (there is no dialog
+// yet to own it).
+void ReportMissingDirect3D();
+
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -24,8 +24,8 @@ void ClearList(HWND dialog, int id) {
 }
 
 int AddListItem(HWND dialog, int id, const char* text, LPARAM data, UINT codePage) {
-    wchar_t wide[256];
-    TextToWide(text, codePage, wide, 256);
+    wchar_t wide[MAX_PATH];  // names handed over by drivers fill up to a path's length
+    TextToWide(text, codePage, wide, MAX_PATH);
     LRESULT position =
         SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide));
     if (position >= 0) {

@@ -13,6 +13,11 @@ inline bool IsItemChecked(HWND dialog, int id) {
 inline void EnableItem(HWND dialog, int id, bool enable) {
     EnableWindow(GetDlgItem(dialog, id), enable ? TRUE : FALSE);
 }
+// A radio pair: the first button checked when on, the second when off.
+inline void SetRadioPair(HWND dialog, int onId, int offId, bool on) {
+    CheckItem(dialog, onId, on);
+    CheckItem(dialog, offId, !on);
+}
 
 // A trackbar from 0 to maximum with a tick at every position.
 void InitTrackbar(HWND dialog, int id, int maximum, int position);
@@ -22,6 +27,12 @@ int TrackbarPosition(HWND dialog, int id);
 // Combo-box lists of the video and gamepad pages. Texts are the program's own (GBK) unless a
 // code page is given (CP_ACP for names the system handed over).
 void ClearList(HWND dialog, int id);
+inline int ListCount(HWND dialog, int id) {
+    return static_cast<int>(SendDlgItemMessageW(dialog, id, CB_GETCOUNT, 0, 0));
+}
+inline void SelectListEntry(HWND dialog, int id, int position) {
+    SendDlgItemMessageW(dialog, id, CB_SETCURSEL, position, 0);
+}
 // Adds an entry with its item data; returns its position, or CB_ERR.
 int AddListItem(HWND dialog, int id, const char* text, LPARAM data,
                 UINT codePage = kProgramCodePage);

@@ -18,10 +18,15 @@ char* TrimToFolder(char* buffer) {
     return buffer;
 }
 
-char* ComputeModuleDirectory(HINSTANCE instance, char* buffer) {
+char* GetModuleFile(HINSTANCE instance, char* buffer) {
     buffer[0] = '\0';
     GetModuleFileNameA(instance, buffer, kPathSize);
-    return TrimToFolder(buffer);
+    buffer[kPathSize - 1] = '\0';  // XP leaves a name that fills the buffer unterminated
+    return buffer;
+}
+
+char* ComputeModuleDirectory(HINSTANCE instance, char* buffer) {
+    return TrimToFolder(GetModuleFile(instance, buffer));
 }
 
 // Takes and dispatches one pending message; false when the queue was empty. A WM_QUIT is not
@@ -38,11 +43,6 @@ static bool TakeOneMessage() {
     TranslateMessage(&pumpMessage);
     DispatchMessageW(&pumpMessage);
     return true;
-}
-
-UINT PumpMessages() {
-    TakeOneMessage();
-    return pumpMessage.message;
 }
 
 // Long enough to leave the processor idle, short enough that a release is seen at once.

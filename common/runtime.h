@@ -8,18 +8,15 @@ extern HINSTANCE instanceHandle;
 // The program's own folder with a final backslash; empty when the module path has no backslash.
 extern char moduleDirectory[kPathSize];
 
+// Fills buffer (260 bytes) with the module's full file name; empty when it cannot be had.
+char* GetModuleFile(HINSTANCE instance, char* buffer);
 // Fills buffer (260 bytes) with the folder of the module, ending with a backslash.
 char* ComputeModuleDirectory(HINSTANCE instance, char* buffer);
 // Cuts a module path (260 bytes) just past its last backslash; no backslash leaves it empty.
 char* TrimToFolder(char* buffer);
 
-// Takes at most one pending message of the thread and dispatches it; returns its identifier,
-// or that of the last message taken when none was waiting. A WM_QUIT is not dispatched: it is
-// posted again so that the main message loop still ends, and 18 (WM_QUIT) is returned.
-UINT PumpMessages();
-
 // Waits while stillWaiting() holds, sleeping between looks until a message arrives or a short
-// time has passed, and dispatching the messages that came through PumpMessages; so a held key
+// time has passed, and dispatching the messages that came one at a time; so a held key
 // costs next to no processor time and the program stays responsive. Returns false as soon as a
 // WM_QUIT was seen (it stays queued for the main loop): the caller's windows may be gone then.
 bool PumpMessagesWhile(bool (*stillWaiting)());

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "common/dialog_text.h"
 #include "common/trace.h"
 
 DeviceCapsRecord DeviceCaps = {nullptr, 0, {}, 0, 16, 0, true, {true, true}};
@@ -41,10 +40,6 @@ bool CreateDirect3D() {
     DeviceCaps.direct3d = direct3dSource();
     if (DeviceCaps.direct3d == nullptr) {
         DeviceCaps.adapterCount = 0;
-        ShowCursor(TRUE);
-        MessageBoxGbk(nullptr, "本程序需要DirectX8.1支持。\n请安装DirectX8.1以上版本。",
-                      "HalvorineⅥ 启动错误", MB_ICONERROR | MB_SETFOREGROUND);
-        ShowCursor(FALSE);
         return false;
     }
     memset(DeviceCaps.adapters, 0, sizeof DeviceCaps.adapters);

@@ -67,8 +67,8 @@ extern DeviceCapsRecord DeviceCaps;
 using Direct3DSource = IDirect3D8* (*)();
 Direct3DSource SetDirect3DSource(Direct3DSource source);
 
-// Creates the interface and fills DeviceCaps. Without Direct3D 8 the player is told so in a
-// message box and false is returned; DeviceCaps then lists nothing.
+// Creates the interface and fills DeviceCaps. Without Direct3D 8 false is returned (telling the
+// player is the caller's); DeviceCaps then lists nothing.
 bool CreateDirect3D();
 // Fills the adapter table from DeviceCaps.direct3d and picks the default mode.
 void EnumerateAdapters();

@@ -28,14 +28,6 @@ static const DWORD kLinearFilterCaps =
 static const DWORD kAnisotropicFilterCaps =
     D3DPTFILTERCAPS_MINFANISOTROPIC | D3DPTFILTERCAPS_MAGFANISOTROPIC;
 
-static int ListCount(HWND dialog, int id) {
-    return static_cast<int>(SendDlgItemMessageW(dialog, id, CB_GETCOUNT, 0, 0));
-}
-
-static void SelectListEntry(HWND dialog, int id, int position) {
-    SendDlgItemMessageW(dialog, id, CB_SETCURSEL, position, 0);
-}
-
 // A list without the focus shows its text unmarked, as any field without the focus does. (The
 // dialog manager marks the text of a list it gives the focus to, and Wine's lists keep the mark
 // when the focus leaves.)
@@ -52,12 +44,6 @@ static void UnmarkUnfocusedLists(HWND dialog) {
 // An empty list offers nothing to choose.
 static void EnableListWhenFilled(HWND dialog, int id) {
     EnableItem(dialog, id, ListCount(dialog, id) > 0);
-}
-
-// A radio pair: the first button checked when on, the second when off.
-static void SetRadioPair(HWND dialog, int onId, int offId, bool on) {
-    CheckItem(dialog, onId, on);
-    CheckItem(dialog, offId, !on);
 }
 
 int VideoPage::FillAdapterList(HWND dialog, int adapter) {

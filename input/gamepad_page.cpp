@@ -104,21 +104,15 @@ void GamepadPage::FillControllerList(int index) {
     if (index < 0 || index >= InputDevices.joystickCount) {
         index = 0;
     }
-    HWND list = GetDlgItem(window, IDC_PAD_DEVICES);
-    SendMessageW(list, CB_RESETCONTENT, 0, 0);
+    ClearList(window, IDC_PAD_DEVICES);
     for (int i = 0; i < InputDevices.joystickCount; ++i) {
         // DirectInput hands the name over in the system's code page.
         char name[MAX_PATH];
         memcpy(name, InputDevices.joysticks[i].tszProductName, sizeof name);
         name[MAX_PATH - 1] = '\0';
-        wchar_t wide[MAX_PATH];
-        TextToWide(name, CP_ACP, wide, MAX_PATH);
-        LRESULT item = SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide));
-        if (item >= 0) {
-            SendMessageW(list, CB_SETITEMDATA, item, i);
-        }
+        AddListItem(window, IDC_PAD_DEVICES, name, i, CP_ACP);
     }
-    SendMessageW(list, CB_SETCURSEL, index, 0);
+    SelectListEntry(window, IDC_PAD_DEVICES, index);
     devices.Remember(window);
     UpdateDevice(index);
 }

@@ -180,7 +180,8 @@ uint32_t JoystickButtons() {
         return 0;
     }
     uint32_t mask = 0;
-    for (int i = 0; i < kPadButtonCount; ++i) {
+    static_assert(sizeof InputDevices.state.rgbButtons == 32, "one bit of the mask a button");
+    for (int i = 0; i < 32; ++i) {
         if (InputDevices.state.rgbButtons[i] & 0x80) {
             mask |= uint32_t{1} << i;
         }

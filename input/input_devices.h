@@ -7,8 +7,6 @@
 #include <dinput.h>
 #include <cstdint>
 
-#include "input/key_names.h"  // kPadButtonCount: the buttons a joystick state reports
-
 constexpr int MaxJoysticks = 8;
 
 struct InputDeviceTable {

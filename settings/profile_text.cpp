@@ -23,7 +23,9 @@ constexpr int kMaxEdits = 3 * kMaxValues + 1;
 
 enum class Encoding { kAnsi, kUtf8, kUtf16Le, kUtf16Be };
 
-struct Text {
+// A settings file's bytes as the profile reader decodes them: the encoding its byte-order mark
+// names, or the system code page (with its lead bytes) when it has none.
+struct FileText {
     const unsigned char* bytes;
     size_t begin;  // after the byte-order mark
     size_t end;    // after the last whole code unit (a UTF-16 file may end in a stray byte)
@@ -33,7 +35,7 @@ struct Text {
     bool lead[256];  // its lead bytes
 };
 
-unsigned UnitAt(const Text& t, size_t pos) {
+unsigned UnitAt(const FileText& t, size_t pos) {
     if (t.unit == 1) {
         return t.bytes[pos];
     }
@@ -47,7 +49,7 @@ unsigned UnitAt(const Text& t, size_t pos) {
 // "]", blanks, line breaks); anything else reads as U+FFFD. On a double-byte code page a lead
 // byte takes the next byte whatever it is, as the reader's conversion does, so a line break
 // right after a lead byte does not end the line.
-size_t CharAt(const Text& t, size_t pos, wchar_t* ch) {
+size_t CharAt(const FileText& t, size_t pos, wchar_t* ch) {
     unsigned first = UnitAt(t, pos);
     *ch = static_cast<wchar_t>(first);
     if (t.unit == 2 || first < 0x80) {
@@ -79,17 +81,17 @@ struct Line {
     size_t start;       // first byte of the line
     size_t contentEnd;  // its line break (or the end of the text)
     size_t breakEnd;    // after that line break (CR LF, LF or CR); blank lines may follow
-    size_t next;        // after the whole run of line breaks
-    size_t first;       // first character that is not white space (contentEnd if none)
-    size_t last;        // end of the last character that is not white space
+    size_t nextLine;    // after the whole run of line breaks
+    size_t textStart;   // first character that is not white space (contentEnd if none)
+    size_t textEnd;     // end of the last character that is not white space
     size_t nameEnd;     // end of the name: white space before the first "=" is not part of it
-    size_t equals;      // the first "=", or last
-    size_t closing;     // the last "]", or last
-    size_t lastChar;    // start of its last character before the line break
+    size_t equals;      // the first "=", or textEnd
+    size_t closing;     // the last "]", or textEnd
+    size_t finalChar;   // start of its last character before the line break
 };
 
 // A line ends at a CR or an LF; a run of them ends it once.
-Line ReadLine(const Text& t, size_t start) {
+Line ReadLine(const FileText& t, size_t start) {
     Line l = {start, t.end, t.end, t.end, t.end, t.end, t.end, t.end, t.end, start};
     bool seen = false;
     size_t pos = start;
@@ -108,13 +110,13 @@ Line ReadLine(const Text& t, size_t start) {
         if (l.contentEnd != t.end) {
             break;
         }
-        l.lastChar = pos;
+        l.finalChar = pos;
         if (!IsProfileSpace(c)) {
             if (!seen) {
-                l.first = pos;
+                l.textStart = pos;
                 seen = true;
             }
-            l.last = pos + length;
+            l.textEnd = pos + length;
             if (c == L'=' && l.equals == t.end) {
                 l.equals = pos;
                 if (l.nameEnd == t.end) {
@@ -130,22 +132,22 @@ Line ReadLine(const Text& t, size_t start) {
         }
         pos += length;
     }
-    l.next = pos;
+    l.nextLine = pos;
     if (!seen) {
-        l.first = l.last = l.nameEnd = l.contentEnd;
+        l.textStart = l.textEnd = l.nameEnd = l.contentEnd;
     }
     if (l.equals == t.end) {
-        l.equals = l.last;
-        l.nameEnd = l.last;
+        l.equals = l.textEnd;
+        l.nameEnd = l.textEnd;
     }
     if (l.closing == t.end) {
-        l.closing = l.last;
+        l.closing = l.textEnd;
     }
     return l;
 }
 
 // A section's name is what stands between its brackets, without white space around it.
-void TrimName(const Text& t, size_t* from, size_t* to) {
+void TrimName(const FileText& t, size_t* from, size_t* to) {
     size_t end = *from;
     bool seen = false;
     for (size_t pos = *from; pos < *to;) {
@@ -178,7 +180,7 @@ bool SameAscii(const char* a, const char* b) {
 
 // Names match without regard to ASCII letter case; the reader compares them as C strings, so a
 // NUL ends a name.
-bool SameName(const Text& t, size_t from, size_t to, const char* name) {
+bool SameName(const FileText& t, size_t from, size_t to, const char* name) {
     for (size_t pos = from; pos < to;) {
         wchar_t c;
         pos += CharAt(t, pos, &c);
@@ -195,7 +197,9 @@ bool SameName(const Text& t, size_t from, size_t to, const char* name) {
 
 enum class Break { kCrLf, kLf, kCr };
 
-enum class EditKind { kValue, kValueLine, kHeader, kBreak };
+// What an edit does at its place: the key's line replaced, a key line, a section header or a
+// line break added.
+enum class EditKind { kReplaceLine, kAddLine, kAddSection, kAddBreak };
 
 struct Edit {
     size_t at;      // byte position in the old text
@@ -212,9 +216,11 @@ struct SectionState {
     bool terminated;  // that line has its line break
 };
 
-class Editor {
+// The edits that put a list of values into a file where the reader finds them, and the new
+// file they give.
+class StorePlan {
   public:
-    Editor(const Text& text, const ProfileValue* values, int count)
+    StorePlan(const FileText& text, const ProfileValue* values, int count)
         : t_(text), values_(values), count_(count) {}
 
     // Plans every change; false when there are too many.
@@ -228,7 +234,7 @@ class Editor {
     size_t PutAscii(unsigned char* out, const char* text) const;
     size_t PutBreak(unsigned char* out, Break lineBreak) const;
 
-    const Text& t_;
+    const FileText& t_;
     const ProfileValue* values_;
     int count_;
     SectionState sections_[kMaxValues] = {};
@@ -242,7 +248,7 @@ class Editor {
     bool danglingLead_ = false;
 };
 
-bool Editor::Add(size_t at, size_t skipTo, EditKind kind, int index, Break lineBreak) {
+bool StorePlan::Add(size_t at, size_t skipTo, EditKind kind, int index, Break lineBreak) {
     if (editCount_ >= kMaxEdits) {
         return false;
     }
@@ -256,7 +262,7 @@ bool Editor::Add(size_t at, size_t skipTo, EditKind kind, int index, Break lineB
     return true;
 }
 
-bool Editor::Plan() {
+bool StorePlan::Plan() {
     if (count_ < 0 || count_ > kMaxValues) {
         return false;
     }
@@ -285,17 +291,17 @@ bool Editor::Plan() {
     int current = -1;  // the section being read, when it is the first of a wanted name
     for (size_t pos = t_.begin; pos < t_.end;) {
         Line l = ReadLine(t_, pos);
-        pos = l.next;
-        lastTerminated_ = l.next > l.contentEnd;
+        pos = l.nextLine;
+        lastTerminated_ = l.nextLine > l.contentEnd;
         // A lead byte that ends the file would take a line break added after it.
-        danglingLead_ = !lastTerminated_ && t_.dbcs && l.contentEnd - l.lastChar == 1 &&
-                        t_.lead[t_.bytes[l.lastChar]];
-        if (l.first == l.last) {
+        danglingLead_ = !lastTerminated_ && t_.dbcs && l.contentEnd - l.finalChar == 1 &&
+                        t_.lead[t_.bytes[l.finalChar]];
+        if (l.textStart == l.textEnd) {
             continue;  // blank
         }
-        if (UnitAt(t_, l.first) == '[' && l.closing < l.last) {
+        if (UnitAt(t_, l.textStart) == '[' && l.closing < l.textEnd) {
             current = -1;
-            size_t from = l.first + t_.unit;
+            size_t from = l.textStart + t_.unit;
             size_t to = l.closing;
             TrimName(t_, &from, &to);
             for (int s = 0; s < sectionCount_; ++s) {
@@ -320,14 +326,14 @@ bool Editor::Plan() {
         sections_[current].terminated = lastTerminated_;
         for (int i = 0; i < count_; ++i) {
             if (sectionIndex_[i] != current || found_[i] ||
-                !SameName(t_, l.first, l.nameEnd, values_[i].key)) {
+                !SameName(t_, l.textStart, l.nameEnd, values_[i].key)) {
                 continue;
             }
             // The whole line as the reader sees it becomes "key=value", up to the line break
             // that ends it for the reader: a line break hidden behind a lead byte goes with it,
             // or the lines it hid would come back and shadow keys added below.
             found_[i] = true;
-            if (!Add(l.first, l.contentEnd, EditKind::kValue, i, Break::kCrLf)) {
+            if (!Add(l.textStart, l.contentEnd, EditKind::kReplaceLine, i, Break::kCrLf)) {
                 return false;
             }
             break;
@@ -350,11 +356,11 @@ bool Editor::Plan() {
             if (!section.terminated) {
                 section.terminated = true;
                 endTerminated = endTerminated || section.insertAt == t_.end;
-                if (!Add(section.insertAt, section.insertAt, EditKind::kBreak, i, lineBreak)) {
+                if (!Add(section.insertAt, section.insertAt, EditKind::kAddBreak, i, lineBreak)) {
                     return false;
                 }
             }
-            if (!Add(section.insertAt, section.insertAt, EditKind::kValueLine, i, lineBreak)) {
+            if (!Add(section.insertAt, section.insertAt, EditKind::kAddLine, i, lineBreak)) {
                 return false;
             }
         }
@@ -372,7 +378,7 @@ bool Editor::Plan() {
             }
             if (!terminated) {
                 terminated = true;
-                if (!Add(t_.end, t_.end, EditKind::kBreak, i, lineBreak)) {
+                if (!Add(t_.end, t_.end, EditKind::kAddBreak, i, lineBreak)) {
                     return false;
                 }
             }
@@ -380,8 +386,8 @@ bool Editor::Plan() {
             for (int j = 0; j < i; ++j) {
                 first = first && sectionIndex_[j] != s;
             }
-            if ((first && !Add(t_.end, t_.end, EditKind::kHeader, i, lineBreak)) ||
-                !Add(t_.end, t_.end, EditKind::kValueLine, i, lineBreak)) {
+            if ((first && !Add(t_.end, t_.end, EditKind::kAddSection, i, lineBreak)) ||
+                !Add(t_.end, t_.end, EditKind::kAddLine, i, lineBreak)) {
                 return false;
             }
         }
@@ -389,7 +395,7 @@ bool Editor::Plan() {
     return true;
 }
 
-size_t Editor::OutputBound(size_t size) const {
+size_t StorePlan::OutputBound(size_t size) const {
     size_t added = 0;
     for (int i = 0; i < count_; ++i) {
         added +=
@@ -398,7 +404,7 @@ size_t Editor::OutputBound(size_t size) const {
     return size + 2 * added;
 }
 
-size_t Editor::PutAscii(unsigned char* out, const char* text) const {
+size_t StorePlan::PutAscii(unsigned char* out, const char* text) const {
     size_t n = 0;
     for (; *text != '\0'; ++text) {
         unsigned char c = static_cast<unsigned char>(*text);
@@ -415,13 +421,13 @@ size_t Editor::PutAscii(unsigned char* out, const char* text) const {
     return n;
 }
 
-size_t Editor::PutBreak(unsigned char* out, Break lineBreak) const {
+size_t StorePlan::PutBreak(unsigned char* out, Break lineBreak) const {
     return PutAscii(out, lineBreak == Break::kCrLf ? "\r\n"
                          : lineBreak == Break::kLf ? "\n"
                                                    : "\r");
 }
 
-size_t Editor::Emit(unsigned char* out, size_t size) const {
+size_t StorePlan::Emit(unsigned char* out, size_t size) const {
     size_t n = 0;
     size_t cursor = 0;
     for (int e = 0; e < editCount_; ++e) {
@@ -433,22 +439,22 @@ size_t Editor::Emit(unsigned char* out, size_t size) const {
         }
         const ProfileValue& v = values_[edit.index];
         switch (edit.kind) {
-            case EditKind::kHeader:
+            case EditKind::kAddSection:
                 n += PutAscii(out + n, "[");
                 n += PutAscii(out + n, v.section);
                 n += PutAscii(out + n, "]");
                 n += PutBreak(out + n, edit.lineBreak);
                 break;
-            case EditKind::kValue:
-            case EditKind::kValueLine:
+            case EditKind::kReplaceLine:
+            case EditKind::kAddLine:
                 n += PutAscii(out + n, v.key);
                 n += PutAscii(out + n, "=");
                 n += PutAscii(out + n, v.value);
-                if (edit.kind == EditKind::kValueLine) {
+                if (edit.kind == EditKind::kAddLine) {
                     n += PutBreak(out + n, edit.lineBreak);
                 }
                 break;
-            case EditKind::kBreak:
+            case EditKind::kAddBreak:
                 if (danglingLead_) {
                     n += PutBreak(out + n, edit.lineBreak);
                 }
@@ -463,8 +469,8 @@ size_t Editor::Emit(unsigned char* out, size_t size) const {
     return n + size - cursor;
 }
 
-Text Classify(const unsigned char* bytes, size_t size) {
-    Text t = {bytes, 0, size, 1, Encoding::kAnsi, false, {}};
+FileText FileTextOf(const unsigned char* bytes, size_t size) {
+    FileText t = {bytes, 0, size, 1, Encoding::kAnsi, false, {}};
     if (size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
         t.begin = 3;
         t.encoding = Encoding::kUtf8;
@@ -488,29 +494,29 @@ Text Classify(const unsigned char* bytes, size_t size) {
 
 // True when the reader finds the value in the text: on the first line of the key's name in the
 // first section of its name, without white space around it.
-bool ReadsBack(const Text& t, const ProfileValue& v) {
+bool ReadsBack(const FileText& t, const ProfileValue& v) {
     bool inSection = false;
     for (size_t pos = t.begin; pos < t.end;) {
         Line l = ReadLine(t, pos);
-        pos = l.next;
-        if (l.first == l.last) {
+        pos = l.nextLine;
+        if (l.textStart == l.textEnd) {
             continue;
         }
-        if (UnitAt(t, l.first) == '[' && l.closing < l.last) {
+        if (UnitAt(t, l.textStart) == '[' && l.closing < l.textEnd) {
             if (inSection) {
                 return false;  // the key's section ended without it
             }
-            size_t from = l.first + t.unit;
+            size_t from = l.textStart + t.unit;
             size_t to = l.closing;
             TrimName(t, &from, &to);
             inSection = SameName(t, from, to, v.section);
             continue;
         }
-        if (!inSection || !SameName(t, l.first, l.nameEnd, v.key)) {
+        if (!inSection || !SameName(t, l.textStart, l.nameEnd, v.key)) {
             continue;
         }
-        size_t from = l.equals < l.last ? l.equals + t.unit : l.last;
-        size_t to = l.last;
+        size_t from = l.equals < l.textEnd ? l.equals + t.unit : l.textEnd;
+        size_t to = l.textEnd;
         TrimName(t, &from, &to);
         const char* expected = v.value;
         for (; from < to && *expected != '\0'; from += t.unit, ++expected) {
@@ -606,14 +612,14 @@ bool WriteProfileValues(const char* path, const ProfileValue* values, int count)
         (old = static_cast<unsigned char*>(HeapAlloc(heap, 0, size + 1))) != nullptr) {
         DWORD got = 0;
         if (!exists || (ReadFile(file, old, size, &got, nullptr) && got == size)) {
-            Text text = Classify(old, size);
-            Editor editor(text, values, count);
+            FileText text = FileTextOf(old, size);
+            StorePlan editor(text, values, count);
             size_t bound = editor.OutputBound(size);
             if (editor.Plan() &&
                 (out = static_cast<unsigned char*>(HeapAlloc(heap, 0, bound))) != nullptr) {
                 size_t length = editor.Emit(out, size);
                 // Never a file in which a stored key reads back other than stored.
-                Text written = Classify(out, length);
+                FileText written = FileTextOf(out, length);
                 ok = true;
                 for (int i = 0; i < count && ok; ++i) {
                     ok = ReadsBack(written, values[i]);

@@ -13,14 +13,6 @@ using GetUserPathProc = int(__cdecl*)(const char* userName, char* buffer);
 
 static const char kPathLibrary[] = "\\hollin.dll";
 
-// The program's own file; empty when the module name cannot be had.
-static bool GetProgramFile(char* file) {
-    file[0] = '\0';
-    DWORD length = GetModuleFileNameA(nullptr, file, kPathSize);
-    file[kPathSize - 1] = '\0';
-    return length != 0;
-}
-
 // Tries hollin.dll in the program's own folder only: a folder above it may be writable by
 // anyone (a drive's root, a shared games folder), and a library there would run inside us.
 // 0 when it answered.
@@ -89,26 +81,8 @@ int GetUserFolderNTFor(const char* moduleFile, const char* userName, char* buffe
 
 int GetUserFolderNT(const char* userName, char* buffer) {
     char file[kPathSize];
-    GetProgramFile(file);
+    GetModuleFile(nullptr, file);
     return GetUserFolderNTFor(file, userName, buffer);
-}
-
-int GetUserFolder9xFor(const char* moduleFile) {
-    char text[kPathSize];
-    CopyText(text, sizeof text, moduleFile);
-    for (char* cut = FindLastBackslash(text); cut != nullptr; cut = FindLastBackslash(text)) {
-        if (_strnicmp(cut, "\\vortan", 7) == 0) {
-            return 0;
-        }
-        *cut = '\0';
-    }
-    return -1;
-}
-
-int GetUserFolder9x() {
-    char file[kPathSize];
-    GetProgramFile(file);
-    return GetUserFolder9xFor(file);
 }
 
 int ProbeUserFolder(DWORD platformId, DWORD majorVersion, const char* moduleFile,
@@ -117,10 +91,8 @@ int ProbeUserFolder(DWORD platformId, DWORD majorVersion, const char* moduleFile
         char buffer[kPathSize];
         return GetUserFolderNTFor(moduleFile, userName, buffer);
     }
-    if (platformId == VER_PLATFORM_WIN32_WINDOWS) {
-        return GetUserFolder9xFor(moduleFile);
-    }
-    // Win32s and NT 3.x: no probe; the caller falls back to the folder beside the program.
+    // Windows 95, 98 and Me cannot show the Unicode dialogs; there, as on NT 3, no probe: the
+    // caller falls back to the folder beside the program.
     return -1;
 }
 
@@ -144,7 +116,7 @@ int GetSaveDirectory(char* folder, const char* userName) {
     GetVersionExA(&version);
 #pragma GCC diagnostic pop
     char file[kPathSize];
-    GetProgramFile(file);
+    GetModuleFile(nullptr, file);
     if (ProbeUserFolder(version.dwPlatformId, version.dwMajorVersion, file, userName) < 0) {
         return -1;
     }

@@ -17,9 +17,6 @@ int GetSaveDirectory(char* folder, const char* userName);
 // folder. 0 when the library answered, 1 when the shell did, negative on failure.
 int GetUserFolderNT(const char* userName, char* buffer);
 
-// The Windows 95/98/Me probe: 0 when a folder on the program's path begins with "vortan".
-int GetUserFolder9x();
-
 // Creates every folder along path, leaving out the drive. Always 0.
 int CreateDirectoryTree(const char* path);
 
@@ -28,7 +25,6 @@ void CreateSaveDirectory(const char* folder);
 
 // The probes and path rules above, for a given program file instead of the running one.
 int GetUserFolderNTFor(const char* moduleFile, const char* userName, char* buffer);
-int GetUserFolder9xFor(const char* moduleFile);
 int ProbeUserFolder(DWORD platformId, DWORD majorVersion, const char* moduleFile,
                     const char* userName);
 // Writes the folder of moduleFile followed by "\save\" into folder (260 bytes); false when it

@@ -46,9 +46,6 @@ static const char kSound[] = "Sound";
 static const char kControl[] = "Control";
 static const char kMg05[] = "Mg05";
 
-// Far above the 15 bytes the program writes; guards the text buffer below.
-static const unsigned kProfileDataLimit = 10240;
-
 // The longest text of a key: an array of 15 bytes, or a signed 32-bit number.
 static const size_t kKeyTextSize = 2 * kKeyboardSlots + 1;
 
@@ -341,24 +338,6 @@ bool SaveRegistry() {
     }
     CreateSaveDirectory(folder);
     return WriteSettingsFile(path);
-}
-
-BOOL WRITE_PROFILE_INT(const char* section, const char* key, int32_t value) {
-    char text[16];
-    snprintf(text, sizeof text, "%d", static_cast<int>(value));
-    const ProfileValue one = {section, key, text};
-    return WriteProfileValues(SettingsFilePath, &one, 1);
-}
-
-bool WRITE_PROFILE_DATA(const char* section, const char* key, const uint8_t* data, unsigned count) {
-    if (count >= kProfileDataLimit) {
-        DebugTrace("WRITE_PROFILE_DATA is Size over\n");
-        return false;
-    }
-    static char text[2 * kProfileDataLimit];
-    FormatHex(text, data, count);
-    const ProfileValue one = {section, key, text};
-    return WriteProfileValues(SettingsFilePath, &one, 1);
 }
 
 // Lenient on purpose: a character that is no hexadecimal digit is not rejected but repeats the

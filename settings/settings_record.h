@@ -1,7 +1,7 @@
 // The settings record, its built-in defaults, and the settings file qr6_win3.ini.
 #pragma once
 #include <windows.h>
-#include <d3d8.h>
+#include <d3d8types.h>
 #include <cstdint>
 
 #include "common/text_bounds.h"
@@ -121,10 +121,5 @@ bool SaveRegistry();
 // false when the file exists but cannot be read.
 bool ReadSettingsFile(const char* path);
 bool WriteSettingsFile(const char* path);
-
-BOOL WRITE_PROFILE_INT(const char* section, const char* key, int32_t value);
-// Writes the bytes as lower-case hexadecimal text, two digits per byte. False when the count is
-// over the limit (the key keeps its old value) or the write failed.
-bool WRITE_PROFILE_DATA(const char* section, const char* key, const uint8_t* data, unsigned count);
 
 uint8_t HexPairToByte(char first, char second);

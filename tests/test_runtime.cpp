@@ -27,27 +27,6 @@ TEST(ModuleDirectoryTest, KeepsTheFolderWithItsBackslashAndStaysInside) {
     EXPECT_EQ(std::string(ComputeModuleDirectory(nullptr, buffer)), ModuleFolder());
 }
 
-TEST(PumpMessagesTest, DispatchesOneMessageAtATimeAndAQuitStaysForTheMainLoop) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
-    HWND window =
-        CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(window, nullptr);
-    PostMessageW(window, WM_APP + 5, 0, 0);
-    PostMessageW(window, WM_APP + 6, 0, 0);
-    EXPECT_EQ(PumpMessages(), WM_APP + 5u);
-    EXPECT_EQ(PumpMessages(), WM_APP + 6u);
-    EXPECT_EQ(PumpMessages(), WM_APP + 6u);  // empty: the last one taken
-    DestroyWindow(window);
-    // A wait loop sees the quit again and again, and so does the main loop afterwards.
-    PostQuitMessage(7);
-    EXPECT_EQ(PumpMessages(), static_cast<UINT>(WM_QUIT));
-    EXPECT_EQ(PumpMessages(), static_cast<UINT>(WM_QUIT));
-    EXPECT_EQ(GetMessageW(&msg, nullptr, 0, 0), 0);
-    EXPECT_EQ(msg.wParam, 7u);
-}
-
 bool WaitsForever() {
     return true;
 }

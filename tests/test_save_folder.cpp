@@ -28,25 +28,12 @@ TEST(SaveFolderTest, LogIdReplacesTheExtensionWithAtMostThreeCharacters) {
     }
 }
 
-TEST(SaveFolderTest, ProbesLookForTheMakersFolderOn9xOnly) {
-    const struct {
-        DWORD platform, major;
-        const char* moduleFile;
-        int result;
-    } cases[] = {{1, 4, "C:\\VORTAN GAMES\\RPG\\setloom.exe", 0},
-                 {1, 4, "C:\\vortanx\\setloom.exe", 0},
-                 {1, 4, "C:\\Games\\Vortan\\setloom.exe", 0},
-                 {1, 4, "C:\\Games\\RPG\\setloom.exe", -1},
-                 {1, 4, "C:\\Games\\avortan\\setloom.exe", -1},
-                 {1, 4, "setloom.exe", -1},
-                 // Win32s and NT 3.x have no probe; later NT asks the shell (no library here).
-                 {0, 3, "C:\\VORTAN\\setloom.exe", -1},
-                 {2, 3, "C:\\VORTAN\\setloom.exe", -1},
-                 {2, 5, "C:\\Games\\RPG\\setloom.exe", 1}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(ProbeUserFolder(c.platform, c.major, c.moduleFile, "player"), c.result)
-            << c.platform << " " << c.moduleFile;
-    }
+// Only Windows NT 4 and later probe (here the shell answers); elsewhere the folder beside the
+// program is used.
+TEST(SaveFolderTest, OnlyNewerWindowsNtProbes) {
+    EXPECT_EQ(ProbeUserFolder(2, 5, "C:\\Games\\RPG\\setloom.exe", "player"), 1);
+    EXPECT_EQ(ProbeUserFolder(2, 3, "C:\\Games\\RPG\\setloom.exe", "player"), -1);
+    EXPECT_EQ(ProbeUserFolder(1, 4, "C:\\VORTAN GAMES\\RPG\\setloom.exe", "player"), -1);
 }
 
 TEST(SaveFolderTest, TheFolderIsSaveBesideTheProgramAndACutOneFails) {

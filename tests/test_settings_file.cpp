@@ -149,7 +149,8 @@ TEST_P(PlacementTest, OnlyTheKeysLineChanges) {
     const PlacementCase& c = GetParam();
     ASSERT_TRUE(WriteFileText(Path(), c.before));
     CopyText(SettingsFilePath, sizeof SettingsFilePath, Path().c_str());
-    EXPECT_TRUE(WRITE_PROFILE_INT("Video", c.key, 5));
+    const ProfileValue value = {"Video", c.key, "5"};
+    EXPECT_TRUE(WriteProfileValues(Path().c_str(), &value, 1));
     EXPECT_EQ(ReadFileText(Path()), c.after);
     EXPECT_EQ(GetPrivateProfileIntA("Video", c.key, -1, Path().c_str()), 5);
 }
@@ -200,16 +201,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Utf16("[Video]\r\nNew=5\r\n") + "x"},
         PlacementCase{Utf16("[Video]\r\nfoo=1"), "New", Utf16("[Video]\r\nfoo=1\r\nNew=5\r\n")}),
     CaseName<PlacementCase>);
-
-TEST_F(SettingsFileTest, OversizedProfileDataLeavesTheKeyAlone) {
-    CopyText(SettingsFilePath, sizeof SettingsFilePath, Path().c_str());
-    ASSERT_TRUE(WRITE_PROFILE_INT("Control", "Data", 7));
-    static uint8_t big[10240];
-    TraceRecorder trace;
-    EXPECT_FALSE(WRITE_PROFILE_DATA("Control", "Data", big, sizeof big));
-    EXPECT_EQ(IniValue(ReadFileText(Path()), "Control", "Data"), "7");
-    EXPECT_EQ(trace.lines(), std::vector<std::string>{"WRITE_PROFILE_DATA is Size over\n"});
-}
 
 // A file held open without sharing (an editor, the running game), a read-only file, and a
 // folder that does not exist: each store is reported as failed and changes nothing.
