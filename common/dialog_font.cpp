@@ -119,7 +119,8 @@ const wchar_t* SubstituteFor(LOGFONTW asked, WORD points) {
     return substitute;
 }
 
-// Where a dialog template (DLGTEMPLATEEX, or DLGTEMPLATE) keeps its style and its font.
+// Where an extended dialog template (DLGTEMPLATEEX, as every template of the program is) keeps
+// its style and its font.
 struct TemplateLayout {
     DWORD styleOffset;
     DWORD faceOffset;   // 0 when the template names no font
@@ -156,33 +157,28 @@ bool SkipNameOrOrdinal(const BYTE* data, DWORD size, DWORD* offset) {
     return SkipString(data, size, offset);
 }
 
-// False when the template is too short to hold its header; a font that cannot be read is
-// reported as none.
+// False when the template is not an extended one; a font that cannot be read is reported as
+// none.
 bool ReadLayout(const BYTE* data, DWORD size, TemplateLayout* layout) {
     *layout = TemplateLayout{};
-    if (size < 18) {
+    // It starts with version 1 and 0xFFFF; its style follows the help id and extended style.
+    if (size < 26 || WordAt(data, 0) != 1 || WordAt(data, 2) != 0xFFFF) {
         return false;
     }
-    // An extended template starts with version 1 and 0xFFFF; its style follows the help id and
-    // the extended style. A plain template starts with its style.
-    const bool extended = WordAt(data, 0) == 1 && WordAt(data, 2) == 0xFFFF;
-    DWORD offset = extended ? 26 : 18;
-    layout->styleOffset = extended ? 12 : 0;
+    DWORD offset = 26;
+    layout->styleOffset = 12;
     DWORD style;
     memcpy(&style, data + layout->styleOffset, sizeof style);
-    if ((style & DS_SETFONT) == 0 || size < offset || !SkipNameOrOrdinal(data, size, &offset) ||
+    if ((style & DS_SETFONT) == 0 || !SkipNameOrOrdinal(data, size, &offset) ||
         !SkipNameOrOrdinal(data, size, &offset) || !SkipString(data, size, &offset) ||
-        offset + (extended ? 6 : 2) > size) {
+        offset + 6 > size) {
         return true;
     }
     layout->points = WordAt(data, offset);
-    layout->font.lfCharSet = DEFAULT_CHARSET;
-    if (extended) {
-        layout->font.lfWeight = WordAt(data, offset + 2);
-        layout->font.lfItalic = data[offset + 4];
-        layout->font.lfCharSet = data[offset + 5];
-    }
-    offset += extended ? 6 : 2;
+    layout->font.lfWeight = WordAt(data, offset + 2);
+    layout->font.lfItalic = data[offset + 4];
+    layout->font.lfCharSet = data[offset + 5];
+    offset += 6;
     const DWORD face = offset;
     if (!SkipString(data, size, &offset) || (offset - face) / 2 > LF_FACESIZE) {
         return true;

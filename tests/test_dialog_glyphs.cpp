@@ -86,20 +86,12 @@ void ExpectGlyphs(HWND dialog, const char* name) {
     EXPECT_GT(chinese, 0) << name << ": no Chinese text looked at";
 }
 
-INT_PTR CALLBACK NoOpProc(HWND, UINT message, WPARAM, LPARAM) {
-    return message == WM_INITDIALOG;
-}
-
 using DialogGlyphsTest = MainDialogTest;
 
 TEST_F(DialogGlyphsTest, SplashMainDialogAndEveryPageDrawTheirTextsWithGlyphs) {
     ASSERT_TRUE(splash.Show(instanceHandle));
     ExpectGlyphs(splash.window, "splash");
     splash.Close();
-    const int kPlainTemplate = 900;  // tests/support/plain_template.rc
-    HWND plain = CreateProgramDialog(instanceHandle, kPlainTemplate, nullptr, NoOpProc, 0);
-    ExpectGlyphs(plain, "plain template");
-    DestroyWindow(plain);
     Open();
     const struct {
         HWND dialog;
