@@ -62,7 +62,7 @@ TEST_F(PagesTest, TabsShowOnePageAtATimeAndTheInputPageKeepsItsSubPage) {
     EXPECT_EQ(ImageList_GetImageCount(icons), 3);
     EXPECT_EQ(TabText(GetDlgItem(Input(), IDC_INPUT_TABS), 2), L"游戏手柄");
     EXPECT_EQ(splash.window, nullptr);
-    // The video tab first, every other page created at start-up and waiting hidden.
+    // The video tab first, every other page made once the dialog waits and kept hidden.
     EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 0);
     EXPECT_EQ(GetFocus(), tabs);
     ExpectOnlyPageShown(dialog_, 0);
