@@ -221,9 +221,11 @@ std::wstring MessageBoxText(HWND box) {
 }
 
 // The page under the main dialog that holds a control with the given id. Pages not shown at
-// start-up come a little after the dialog: it is waited for.
+// start-up come a little after the dialog: it is waited for, and until it answers a message, for
+// its controls exist before the page has filled them.
 HWND FindPage(HWND dialog, int idInPage) {
     HWND found = nullptr;
+    DWORD_PTR result = 0;
     WaitFor([&] {
         for (found = GetWindow(dialog, GW_CHILD); found != nullptr;
              found = GetWindow(found, GW_HWNDNEXT)) {
@@ -235,6 +237,7 @@ HWND FindPage(HWND dialog, int idInPage) {
         }
         return false;
     });
+    SendMessageTimeoutW(found, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
     return found;
 }
 
