@@ -25,6 +25,9 @@ static const char kGameFileName[] = "qr6_win3.exe";
 HWND mainDialog;
 static HICON mainIcon;
 static int quitCode;  // 1 when the program ends because Direct3D 8 is missing
+// Makes the pages not shown at start-up. A timer, not posted messages: WM_TIMER comes only when
+// no input, paint or posted message waits, so the player is never kept waiting behind them.
+static const UINT_PTR kPagesTimer = 1;
 
 // A message box of the program's own GBK texts around a path in the system's code page.
 static void ShowPathMessage(HWND dialog, const char* before, const char* path, const char* after) {
@@ -62,6 +65,8 @@ static void OnInitDialog(HWND dialog) {
     InitDirectInput(dialog);
     ShowWindow(dialog, SW_SHOW);
     mainTabs.Build(dialog, IDC_MAIN_TABS, 3);
+    // Without the timer the pages are made when shown or stored.
+    SetTimer(dialog, kPagesTimer, USER_TIMER_MINIMUM, nullptr);
     splash.Close();
     if (!settingsRead) {
         // Told before anything is changed: what the pages show is not the player's settings.
@@ -78,9 +83,11 @@ static void ShowStoreFailure(HWND dialog) {
                     "\n\n请确认该文件不是只读文件、存盘文件夹可以写入，然后再试一次。");
 }
 
-// Pages copy their controls into SettingsRecord, then the file is written. False when the
-// store failed: the player has been told and the dialog stays open.
+// Every page copies its controls into SettingsRecord (a page still waiting to be made is made
+// first), then the file is written. False when the store failed: the player has been told and
+// the dialog stays open.
 static bool StoreSettings(HWND dialog) {
+    CreateWaitingPages();
     videoPage.Collect();
     soundPage.Collect();
     inputPage.Collect();
@@ -153,6 +160,12 @@ static void OnCommand(HWND dialog, int id) {
     }
 }
 
+static void OnTimer(HWND dialog, UINT_PTR id) {
+    if (id == kPagesTimer && !CreateNextWaitingPage()) {
+        KillTimer(dialog, kPagesTimer);
+    }
+}
+
 static void OnDestroy() {
     if (mainIcon != nullptr) {
         DestroyIcon(mainIcon);
@@ -173,6 +186,9 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             return FALSE;
         case WM_COMMAND:
             OnCommand(dialog, LOWORD(wParam));
+            return FALSE;
+        case WM_TIMER:
+            OnTimer(dialog, wParam);
             return FALSE;
         case WM_NOTIFY:
             mainTabs.OnParentNotify(reinterpret_cast<const NMHDR*>(lParam));

@@ -28,11 +28,27 @@ static const TabPageEntry kInputPages[] = {
 HWND MainTabSet::Build(HWND parentWindow, int tabControlId, int count) {
     HWND tabs = TabPageSet::Build(parentWindow, tabControlId, count);
     BuildTabs(kMainPages, static_cast<int>(sizeof kMainPages / sizeof kMainPages[0]), true);
+    Select(0);  // creates the video page; the others come when the dialog is up
     return tabs;
 }
 
+// No sub-page is made or selected here: the input page may be created while the player works on
+// another page, and a selection would take the focus. Showing the input page selects one.
 HWND InputTabSet::Build(HWND parentWindow, int tabControlId, int count) {
     HWND tabs = TabPageSet::Build(parentWindow, tabControlId, count);
     BuildTabs(kInputPages, static_cast<int>(sizeof kInputPages / sizeof kInputPages[0]), false);
     return tabs;
+}
+
+bool CreateNextWaitingPage() {
+    if (mainTabs.CreateNextPage()) {
+        return true;
+    }
+    // The sub-pages live in the input page: its creation built their set.
+    return mainTabs.Page(kInputTabIndex) != nullptr && inputTabs.CreateNextPage();
+}
+
+void CreateWaitingPages() {
+    while (CreateNextWaitingPage()) {
+    }
 }

@@ -16,3 +16,12 @@ class InputTabSet : public TabPageSet {
 
 extern MainTabSet mainTabs;
 extern InputTabSet inputTabs;
+
+constexpr int kInputTabIndex = 2;
+
+// Start-up creates only the page shown, the video page; the others are made while the dialog
+// waits for the player, in tab order: sound, input, then the input page's keyboard, mouse and
+// gamepad. One page per call; false when none is left to make.
+bool CreateNextWaitingPage();
+// Makes every page not made yet: what a store collects must come from every page.
+void CreateWaitingPages();

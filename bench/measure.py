@@ -115,7 +115,7 @@ def table(work, exe, runs):
     print(f"Benchmark {when}: {cpu}, {os.cpu_count()} cores, {wine}, Xvfb 1024x768 + openbox\n")
     print("| Figure | setloom | floor | setloom / floor | target |")
     print("|---|---|---|---|---|")
-    print(f"| Start-up to a visible, answering main dialog, median of {runs} alternating runs "
+    print(f"| Start-up to a visible, answering main dialog, median of {runs} alternating pairs "
           f"| {start_s:.0f} ms | {start_f:.0f} ms | {start_s / start_f:.2f}x "
           f"| within 1.15x: {ok(start_s <= 1.15 * start_f)} |")
     total_s, total_f = idle_cpu[("total", "setloom")][0], idle_cpu[("total", "floor")][0]

@@ -4,11 +4,16 @@
 # creates Direct3D 8, asks setloom's enumeration questions, creates DirectInput 8 and shows an
 # empty dialog; a probe that starts and watches programs), runs them side by side under Wine
 # (fresh prefix, Xvfb, openbox, one persistent wine server) and prints a Markdown table:
-# start-up (median of RUNS alternating starts, default 10), idle CPU over 5 s, close time
-# from "OK" to the process's end, capture CPU (bench/hold_key.sh) and the size of setloom.exe.
+# start-up (median of RUNS alternating pairs of starts, default and at least 11), idle CPU over
+# 5 s, close time from "OK" to the process's end, capture CPU (bench/hold_key.sh) and the size
+# of setloom.exe.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-runs=${1:-10}
+runs=${1:-11}
+if [ "$runs" -lt 11 ]; then
+    echo "bench: $runs pairs are too few for a median on this noisy machine; measuring 11" >&2
+    runs=11
+fi
 source "$root/scripts/setup.sh"
 source "$root/scripts/wine_session.sh"
 if [ "$SETLOOM_RUN_ARCH" != i686 ]; then

@@ -8,6 +8,8 @@
 
 TabPageSet::TabPageSet()
     : pages(),
+      entries(nullptr),
+      tried(),
       tabControl(nullptr),
       parent(nullptr),
       currentIndex(0),
@@ -32,9 +34,13 @@ HWND TabPageSet::Page(int index) const {
     return (index >= 0 && index < kMaxPages) ? pages[index] : nullptr;
 }
 
-void TabPageSet::BuildTabs(const TabPageEntry* entries, int entryCount, bool withIcons) {
+void TabPageSet::BuildTabs(const TabPageEntry* tabEntries, int entryCount, bool withIcons) {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+    entries = tabEntries;
     pageCount = std::min(pageCount, entryCount);
+    currentIndex = 0;
+    std::fill(pages, pages + kMaxPages, nullptr);
+    std::fill(tried, tried + kMaxPages, false);
     if (withIcons) {
         if (imageList != nullptr) {
             ImageList_Destroy(imageList);
@@ -58,21 +64,39 @@ void TabPageSet::BuildTabs(const TabPageEntry* entries, int entryCount, bool wit
             item.iImage = ImageList_ReplaceIcon(imageList, -1, icon);
         }
         SendMessageW(tabControl, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+    }
+}
 
-        pages[i] = nullptr;
-        if (entry.procedure != nullptr) {
-            // Created hidden, whatever the template says. A visible page template (DS_CONTROL
-            // with WS_VISIBLE) is shown and given the focus while it is created; the focus
-            // notifications then run the page's list commands again, and the page is hidden at
-            // once. That cost start-up time for nothing anyone sees: Select shows the page.
-            pages[i] = CreateProgramDialog(instance, entry.dialogId, parent, entry.procedure, 0,
-                                           WS_VISIBLE);
-        }
-        if (pages[i] != nullptr) {
-            ShowWindow(pages[i], SW_HIDE);
+HWND TabPageSet::CreatePage(int index) {
+    if (index < 0 || index >= pageCount || entries == nullptr) {
+        return nullptr;
+    }
+    const TabPageEntry& entry = entries[index];
+    const bool first = !tried[index];
+    tried[index] = true;  // once: a page that failed, or a tab without one, is not tried again
+    if (first && entry.procedure != nullptr) {
+        HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+        // Created hidden, whatever the template says. A visible page template (DS_CONTROL with
+        // WS_VISIBLE) is shown and given the focus while it is created: the focus notifications
+        // would run the page's list commands again, and a page made while the player works on
+        // another would take the focus from it. Select shows the page.
+        pages[index] =
+            CreateProgramDialog(instance, entry.dialogId, parent, entry.procedure, 0, WS_VISIBLE);
+        if (pages[index] != nullptr) {
+            ShowWindow(pages[index], SW_HIDE);
         }
     }
-    Select(0);
+    return pages[index];
+}
+
+bool TabPageSet::CreateNextPage() {
+    for (int i = 0; i < pageCount; ++i) {
+        if (!tried[i]) {
+            CreatePage(i);
+            return true;
+        }
+    }
+    return false;
 }
 
 void TabPageSet::Select(int index) {
@@ -83,7 +107,7 @@ void TabPageSet::Select(int index) {
         ShowWindow(pages[currentIndex], SW_HIDE);
     }
     currentIndex = index;
-    HWND page = pages[index];
+    HWND page = CreatePage(index);
     if (page != nullptr) {
         // Without the tab control's rectangle the page keeps the place it has.
         RECT area = {};

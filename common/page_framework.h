@@ -20,7 +20,7 @@ class OptionPage {
 };
 
 // One tab of a set: its GBK text, its icon (0 for none), and the page dialog behind it. A tab
-// without a procedure has no page yet; selecting it shows nothing.
+// without a procedure has no page; selecting it shows nothing.
 struct TabPageEntry {
     const char* text;
     int iconId;
@@ -39,8 +39,14 @@ class TabPageSet {
 
     // Binds the set to the parent dialog and its tab control; returns the tab control.
     virtual HWND Build(HWND parentWindow, int tabControlId, int count);
-    // Hides the current page and shows the one at index over the tab control's display area.
+    // Hides the current page and shows the one at index over the tab control's display area,
+    // creating it first if it does not exist yet.
     virtual void Select(int index);
+    // Creates the page at index, hidden, unless its creation was tried before; returns the page
+    // (null for a tab without one or a page that could not be created).
+    HWND CreatePage(int index);
+    // Creates the first page not tried yet, in tab order; false when none is left.
+    bool CreateNextPage();
     // Fed with the code of the tab control's WM_NOTIFY.
     void OnNotify(int code);
     // A WM_NOTIFY the parent received: only this set's tab control is answered.
@@ -52,10 +58,12 @@ class TabPageSet {
     HIMAGELIST ImageList() const { return imageList; }
 
   protected:
-    // Inserts the tabs and creates their pages (hidden), then selects the first.
-    void BuildTabs(const TabPageEntry* entries, int entryCount, bool withIcons);
+    // Inserts the tabs. Their pages are created by Select or CreatePage; none is selected yet.
+    void BuildTabs(const TabPageEntry* tabEntries, int entryCount, bool withIcons);
 
     HWND pages[kMaxPages];
+    const TabPageEntry* entries;
+    bool tried[kMaxPages];  // the page's creation was tried
     HWND tabControl;
     HWND parent;
     int currentIndex;

@@ -62,7 +62,7 @@ TEST_F(PagesTest, TabsShowOnePageAtATimeAndTheInputPageKeepsItsSubPage) {
     EXPECT_EQ(ImageList_GetImageCount(icons), 3);
     EXPECT_EQ(TabText(GetDlgItem(Input(), IDC_INPUT_TABS), 2), L"游戏手柄");
     EXPECT_EQ(splash.window, nullptr);
-    // The video tab first, every other page created at start-up and waiting hidden.
+    // The video tab first, every other page made once the dialog waits and kept hidden.
     EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 0);
     EXPECT_EQ(GetFocus(), tabs);
     ExpectOnlyPageShown(dialog_, 0);
@@ -160,6 +160,36 @@ TEST_F(PagesTest, RestoreDefaultsResetsTheControlsOnly) {
     ClickButton(dialog_, IDC_CANCEL);
     EXPECT_FALSE(IsWindow(dialog_));
     EXPECT_EQ(ReadFileText(path_), original);
+}
+
+// Only the video page is made at start-up. "OK" pressed at once, or after a click on the input
+// tab made that page and its keyboard page, stores the very file stored once every page is made,
+// with the values pages show otherwise than the file holds them.
+TEST_F(PagesTest, OkBeforeThePagesAreMadeStoresWhatEveryPageStores) {
+    FakeAdapter card("Card");
+    card.Mode(640, 480, D3DFMT_X8R8G8B8).Mode(1024, 768, D3DFMT_R5G6B5);
+    direct3d_.adapters = {card};
+    ResetFakeInput(NamedControllers(2));
+    const std::string file =
+        "[Video]\r\nAdapter=4\r\nScreenWidth=800\r\nScreenHeight=600\r\nScreenBitCount=24\r\n"
+        "GlowOn=2\r\n[Sound]\r\nBgmVolume=12\r\nSeVolume=255\r\n[Control]\r\nPadDeviceNo=5\r\n"
+        "PadSensitivity=150\r\nGamePad=20fe1fff402101020304\r\nMouse=07e6\r\nDefaultRun=3\r\n";
+    enum { kMade, kAtOnce, kInputTabFirst };
+    std::string stored[3];
+    for (int start : {kMade, kAtOnce, kInputTabFirst}) {
+        Open(file, start != kMade);
+        if (start == kInputTabFirst) {
+            SelectTab(dialog_, IDC_MAIN_TABS, kInputTab);
+            ExpectOnlyPageShown(dialog_, kInputTab);
+            EXPECT_TRUE(IsWindowVisible(inputTabs.Page(0)) && inputTabs.Page(1) == nullptr);
+        }
+        EXPECT_EQ(Sound() != nullptr, start == kMade) << start;
+        PressOk();
+        stored[start] = ReadFileText(path_);
+    }
+    EXPECT_NE(stored[kMade].find("BgmVolume=9"), std::string::npos);
+    EXPECT_EQ(stored[kAtOnce], stored[kMade]);
+    EXPECT_EQ(stored[kInputTabFirst], stored[kMade]);
 }
 
 // A page whose window was never created leaves the loaded values alone when collected.

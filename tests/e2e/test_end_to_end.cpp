@@ -220,17 +220,25 @@ std::wstring MessageBoxText(HWND box) {
     return all;
 }
 
-// The page under the main dialog that holds a control with the given id.
+// The page under the main dialog that holds a control with the given id. Pages not shown at
+// start-up come a little after the dialog: it is waited for, and until it answers a message, for
+// its controls exist before the page has filled them.
 HWND FindPage(HWND dialog, int idInPage) {
-    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t className[16] = {};
-        GetClassNameW(child, className, 16);
-        if (std::wstring(className) == L"#32770" && GetDlgItem(child, idInPage) != nullptr) {
-            return child;
+    HWND found = nullptr;
+    DWORD_PTR result = 0;
+    WaitFor([&] {
+        for (found = GetWindow(dialog, GW_CHILD); found != nullptr;
+             found = GetWindow(found, GW_HWNDNEXT)) {
+            wchar_t className[16] = {};
+            GetClassNameW(found, className, 16);
+            if (std::wstring(className) == L"#32770" && GetDlgItem(found, idInPage) != nullptr) {
+                return true;
+            }
         }
-    }
-    return nullptr;
+        return false;
+    });
+    SendMessageTimeoutW(found, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+    return found;
 }
 
 // A real left click (mouse input) at a point of the screen, once no other window covers

@@ -39,8 +39,9 @@ class MainDialogTest : public ::testing::Test {
         EXPECT_EQ(direct3d_.references, 1) << "Direct3D was not released with the dialog";
         EXPECT_EQ(fakeInput.liveObjects, 0) << "DirectInput was not released with the dialog";
     }
-    // Writes the settings file (none for an empty text) and creates the main dialog over it.
-    void Open(const std::string& fileText = "") {
+    // Writes the settings file (none for an empty text) and creates the main dialog over it;
+    // then, unless atOnce, waits while it makes its other pages, as it does for a player.
+    void Open(const std::string& fileText = "", bool atOnce = false) {
         Close();
         DeleteFileA(path_.c_str());
         if (!fileText.empty()) {
@@ -51,7 +52,14 @@ class MainDialogTest : public ::testing::Test {
         dialog_ = CreateProgramDialog(instanceHandle, IDD_MAIN, nullptr, MainDialogProc, 0);
         ASSERT_NE(dialog_, nullptr);
         mainDialog = dialog_;
-        PumpPending();
+        for (DWORD start = GetTickCount(); !atOnce;) {
+            PumpPending();
+            if (IsChild(dialog_, inputTabs.Page(2))) {
+                break;  // the last page made
+            }
+            ASSERT_LT(GetTickCount() - start, 10000u) << "the pages were not made";
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        }
     }
     void Close() {
         if (IsWindow(dialog_)) {
