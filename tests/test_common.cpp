@@ -1,0 +1,209 @@
+// common/: the program's folder, the polite wait, bounded texts, and texts that read right and
+// have glyphs whatever the system code page is. CTest runs all under zh_CN.UTF-8 and the glyph
+// tests again under C.UTF-8, where Wine maps the templates' "宋体" to a Latin font.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "app/splash.h"
+#include "common/dialog_text.h"
+#include "common/runtime.h"
+#include "common/text_bounds.h"
+#include "display/device_caps.h"
+#include "tests/support/main_dialog_test.h"
+#include "tests/support/test_files.h"
+
+namespace {
+
+TEST(ModuleDirectoryTest, KeepsTheFolderWithItsBackslashAndStaysInside) {
+    char buffer[kPathSize + 8] = "setloom.exe";
+    EXPECT_STREQ(TrimToFolder(buffer), "");
+    EXPECT_EQ(std::string(ComputeModuleDirectory(nullptr, buffer)), ModuleFolder());
+    // A cut path without a terminator: nothing past the 260 bytes is touched.
+    memset(buffer, 'x', sizeof buffer);
+    buffer[2] = '\\';
+    EXPECT_STREQ(TrimToFolder(buffer), "xx\\");
+    EXPECT_EQ(buffer[kPathSize], 'x');
+}
+
+int looks;
+bool done;
+bool StillWaiting() {
+    ++looks;
+    return !done;
+}
+VOID CALLBACK Done(HWND, UINT, UINT_PTR, DWORD) {
+    done = true;
+}
+
+// The wait ends by a thread timer, which only a wait that dispatches messages ever sees.
+TEST(PumpMessagesWhileTest, SleepsBetweenLooksAndAQuitStaysForTheMainLoop) {
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, Done);
+    EXPECT_TRUE(PumpMessagesWhile(StillWaiting));
+    KillTimer(nullptr, timer);
+    EXPECT_LT(looks, 100) << "a wait of 100 ms that spins looks far more often than every 10 ms";
+    done = false;
+    PostQuitMessage(3);
+    EXPECT_FALSE(PumpMessagesWhile(StillWaiting));
+    MSG msg = {};
+    EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit was lost";
+    EXPECT_EQ(msg.wParam, 3u);
+}
+
+TEST(TextBoundsTest, CopiesCutAtTheBufferSizeAndKeepDoubleByteCharactersWhole) {
+    ASSERT_EQ(GetACP(), 936u) << "run under LC_ALL=zh_CN.UTF-8, as CTest does";
+    char buffer[8 + 4];
+    memset(buffer, '#', sizeof buffer);
+    EXPECT_TRUE(CopyText(buffer, 8, "abc"));
+    EXPECT_FALSE(AppendText(buffer, 8, "defghij"));
+    EXPECT_STREQ(buffer, "abcdefg");
+    EXPECT_EQ(buffer[8], '#');
+    EXPECT_FALSE(CopyText(buffer, 4, "存盘"));  // four bytes in GBK
+    EXPECT_STREQ(buffer, "存");
+    char path[] = "C:\\\x81\x5C\\x";  // a character whose second byte is 0x5C
+    EXPECT_EQ(FindFirstBackslash(path), path + 2);
+    EXPECT_EQ(FindLastBackslash(path), path + 5);
+}
+
+INT_PTR CALLBACK NoOpProc(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG;
+}
+
+// Each text is read in the code page it comes in, whichever the system's is.
+TEST(DialogTextTest, TextsBecomeTheRightUtf16BoundedAndReachTheDialog) {
+    wchar_t wide[4 + 2];
+    wmemset(wide, L'#', 6);
+    EXPECT_EQ(TextToWide("存盘文件夹", kProgramCodePage, wide, 4), 3);
+    EXPECT_EQ(std::wstring(wide), L"存盘文");
+    EXPECT_EQ(wide[4], L'#');
+    EXPECT_EQ(TextToWide("\xE9t\xE9", 1252, wide, 4), 3);
+    EXPECT_EQ(std::wstring(wide), L"été");
+    HWND dialog = CreateDialogParamW(nullptr, MAKEINTRESOURCEW(IDD_MAIN), nullptr, NoOpProc, 0);
+    ASSERT_NE(dialog, nullptr);
+    wchar_t text[300];
+    SetItemTextGbk(dialog, IDC_OK, "确定");
+    GetDlgItemTextW(dialog, IDC_OK, text, 300);
+    EXPECT_STREQ(text, L"确定");
+    EXPECT_EQ(FormatItemText(dialog, IDC_CANCEL, "%s %d", std::string(400, 'x').c_str(), 5), 255);
+    GetDlgItemTextW(dialog, IDC_CANCEL, text, 300);
+    EXPECT_EQ(std::wstring(text), std::wstring(255, L'x'));
+    DestroyWindow(dialog);
+}
+
+// The characters of text that font has no glyph for; line breaks and tabs are not drawn.
+std::wstring Missing(HFONT font, const std::wstring& text) {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font != nullptr ? font : GetStockObject(SYSTEM_FONT));
+    std::wstring missing;
+    for (wchar_t c : text) {
+        WORD glyph = 0xFFFF;
+        if (c >= L' ' && (GetGlyphIndicesW(dc, &c, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) != 1 ||
+                          glyph == 0xFFFF)) {
+            missing += c;
+        }
+    }
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return missing;
+}
+
+// What a control shows: its text (a picture's is its resource number), or a tab control's tabs.
+std::wstring Shown(HWND control) {
+    wchar_t text[256] = {};
+    GetWindowTextW(control, text, 256);
+    std::wstring shown = text[0] != 0xFFFF ? text : L"";
+    GetClassNameW(control, text, 256);
+    const bool tabs = lstrcmpiW(text, WC_TABCONTROLW) == 0;
+    TCITEMW tab = {TCIF_TEXT, 0, 0, text, 256, 0, 0};
+    for (int i = 0; tabs && SendMessageW(control, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(&tab));
+         ++i) {
+        shown += text;
+    }
+    return shown;
+}
+
+using DialogGlyphsTest = MainDialogTest;
+
+// Each control of each dialog (pages inside a dialog are dialogs of their own) draws its texts
+// with glyphs. Where Wine maps "宋体" to a Chinese font (a Chinese code page), the face is kept.
+TEST_F(DialogGlyphsTest, SplashMainDialogAndEveryPageDrawTheirTextsWithGlyphs) {
+    Open();
+    ASSERT_TRUE(splash.Show(instanceHandle));
+    const int kPlainTemplate = 900;  // tests/support/plain_template.rc
+    HWND plain = CreateProgramDialog(instanceHandle, kPlainTemplate, nullptr, NoOpProc, 0);
+    HWND dialogs[9] = {splash.window, plain, dialog_};
+    for (int page = 0; page < 3; ++page) {
+        dialogs[3 + page] = mainTabs.Page(page);   // video, sound, input
+        dialogs[6 + page] = inputTabs.Page(page);  // keyboard, mouse, gamepad
+    }
+    for (int i = 0; i < 9; ++i) {
+        ASSERT_NE(dialogs[i], nullptr) << "dialog " << i;
+        LOGFONTW face = {};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialogs[i], WM_GETFONT, 0, 0)), sizeof face,
+                   &face);
+        EXPECT_TRUE(GetACP() != 936 || std::wstring(face.lfFaceName) == L"宋体") << "dialog " << i;
+        int chinese = 0;
+        for (HWND control = GetWindow(dialogs[i], GW_CHILD); control;
+             control = GetWindow(control, GW_HWNDNEXT)) {
+            const std::wstring shown = Shown(control);
+            HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+            EXPECT_EQ(Missing(font, shown), L"")
+                << "dialog " << i << ", control " << GetDlgCtrlID(control);
+            chinese += std::count_if(shown.begin(), shown.end(),
+                                     [](wchar_t c) { return c >= 0x4E00 && c <= 0x9FFF; });
+        }
+        EXPECT_GT(chinese, 0) << "dialog " << i << ": no Chinese text looked at";
+    }
+    DestroyWindow(plain);
+    splash.Close();
+}
+
+// The box is looked at while it is up, from a timer its modal loop dispatches, then closed.
+std::wstring boxText, boxMissing;
+bool boxTextFits;
+
+BOOL CALLBACK InspectBox(HWND box, LPARAM) {
+    for (HWND control = GetWindow(box, GW_CHILD); control;
+         control = GetWindow(control, GW_HWNDNEXT)) {
+        wchar_t text[256] = {};
+        GetWindowTextW(control, text, 256);
+        if (wcsstr(text, L"DirectX8.1") != nullptr) {
+            boxText = text;
+            HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+            boxMissing = Missing(font, text);
+            // Measured in its own font, the text fits its control: nothing is cut off.
+            RECT client = {};
+            GetClientRect(control, &client);
+            RECT needed = client;
+            HDC dc = GetDC(control);
+            HGDIOBJ old = SelectObject(dc, font);
+            DrawTextW(dc, text, -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+            SelectObject(dc, old);
+            ReleaseDC(control, dc);
+            boxTextFits = needed.right <= client.right && needed.bottom <= client.bottom;
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }
+    }
+    return TRUE;
+}
+
+VOID CALLBACK LookForBox(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), InspectBox, 0);
+}
+
+TEST(MessageBoxGlyphsTest, TheNoDirect3DBoxDrawsItsWholeTextWithGlyphs) {
+    Direct3DSource previous = SetDirect3DSource([]() -> IDirect3D8* { return nullptr; });
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, LookForBox);
+    EXPECT_FALSE(CreateDirect3D());
+    KillTimer(nullptr, timer);
+    SetDirect3DSource(previous);
+    EXPECT_EQ(boxText, L"本程序需要DirectX8.1支持。\n请安装DirectX8.1以上版本。");
+    EXPECT_EQ(boxMissing, L"");
+    EXPECT_TRUE(boxTextFits);
+}
+
+}  // namespace
