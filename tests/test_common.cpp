@@ -23,9 +23,9 @@ TEST(ModuleDirectoryTest, KeepsTheFolderWithItsBackslashAndStaysInside) {
     char buffer[kPathSize + 8] = "setloom.exe";
     EXPECT_STREQ(TrimToFolder(buffer), "");
     EXPECT_EQ(std::string(ComputeModuleDirectory(nullptr, buffer)), ModuleFolder());
-    // A cut path without a terminator: nothing past the 260 bytes is touched.
+    // A cut path without a terminator: nothing past the 260 bytes is looked at or touched.
     memset(buffer, 'x', sizeof buffer);
-    buffer[2] = '\\';
+    buffer[2] = buffer[kPathSize + 2] = '\\';
     EXPECT_STREQ(TrimToFolder(buffer), "xx\\");
     EXPECT_EQ(buffer[kPathSize], 'x');
 }
