@@ -27,21 +27,19 @@ bool WaitFor(Done done, DWORD timeoutMs = 5000) {
     return done();
 }
 
-// A game folder with a copy of the program (the shipped build when the run names it) and the
-// stand-in game, which copies the settings file it finds to game_saw.ini.
+// A game folder with a copy of the program (the shipped build when the run names it), the
+// stand-in game, which copies the settings file it finds to game_saw.ini, and those settings.
 struct GameFolder : TempFolder {
-    GameFolder() : TempFolder("game") {
+    explicit GameFolder(const std::string& settings) : TempFolder("game") {
         const char* shipped = getenv("SETLOOM_PROGRAM");
         std::string program = shipped != nullptr ? shipped : ModuleFolder() + "setloom.exe";
         EXPECT_TRUE(CopyFileA(program.c_str(), (*this / "setloom.exe").c_str(), FALSE));
         EXPECT_TRUE(CopyFileA((ModuleFolder() + "qr6_win3.exe").c_str(),
                               (*this / "qr6_win3.exe").c_str(), FALSE));
+        CreateDirectoryA((*this / "save").c_str(), nullptr);
+        EXPECT_TRUE(WriteFileText(SettingsFile(), settings));
     }
     std::string SettingsFile() const { return *this / "save\\qr6_win3.ini"; }
-    void Write(const std::string& text) const {
-        CreateDirectoryA((*this / "save").c_str(), nullptr);
-        EXPECT_TRUE(WriteFileText(SettingsFile(), text));
-    }
 };
 
 // One running setloom.exe, started in workingFolder (the game folder unless given).
@@ -64,21 +62,17 @@ class Program {
 
     // A visible window of this process with that caption, owned by another window or not.
     HWND WaitForWindow(const wchar_t* caption, bool owned = false) const {
-        HWND found = nullptr;
-        WaitFor(
-            [&] {
-                while ((found = FindWindowExW(nullptr, found, nullptr, caption)) != nullptr) {
-                    DWORD process = 0;
-                    GetWindowThreadProcessId(found, &process);
-                    if (process == process_.dwProcessId && IsWindowVisible(found) &&
-                        (GetWindow(found, GW_OWNER) != nullptr) == owned) {
-                        return true;
-                    }
+        for (DWORD waited = 0; waited < kLongWaitMs; waited += 50, Sleep(50)) {
+            for (HWND found = nullptr; (found = FindWindowExW(nullptr, found, nullptr, caption));) {
+                DWORD process = 0;
+                GetWindowThreadProcessId(found, &process);
+                if (process == process_.dwProcessId && IsWindowVisible(found) &&
+                    (GetWindow(found, GW_OWNER) != nullptr) == owned) {
+                    return found;
                 }
-                return false;
-            },
-            kLongWaitMs);
-        return found;
+            }
+        }
+        return nullptr;
     }
 
     // The exit code, or -1 while the program still runs after the wait.
@@ -101,15 +95,9 @@ class Program {
     PROCESS_INFORMATION process_ = {};
 };
 
-void Press(HWND dialog, int id) {
-    PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-}
-
 std::wstring TextOf(HWND window) {
     wchar_t text[512] = {};
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000,
-                        &result);
+    SendMessageW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
     return text;
 }
 
@@ -124,16 +112,14 @@ std::wstring ReadAndClose(HWND box) {
     return all;
 }
 
-// The page under parent that holds a control with that id, once it is there.
-HWND WaitForPage(HWND parent, int idInPage) {
-    HWND page = nullptr;
-    WaitFor([&] {
-        while ((page = FindWindowExW(parent, page, L"#32770", nullptr)) &&
-               !GetDlgItem(page, idInPage)) {
-        }
-        return page != nullptr;
-    });
-    return page;
+// The page (a dialog in the main dialog or in one of its pages) that holds a control with that
+// id, or null.
+HWND PageOf(HWND parent, int id) {
+    HWND page = nullptr, holder = nullptr;
+    while (!holder && (page = FindWindowExW(parent, page, L"#32770", nullptr))) {
+        holder = GetDlgItem(page, id) ? page : PageOf(page, id);
+    }
+    return holder;
 }
 
 // Steps a tab control's tabs to the right by its own keyboard handling until page shows.
@@ -162,12 +148,8 @@ bool SendUntil(std::vector<INPUT> inputs, Effect effect) {
 INPUT Input(DWORD type, WORD key, DWORD flags) {
     INPUT input = {};
     input.type = type;
-    if (type == INPUT_KEYBOARD) {
-        input.ki.wVk = key;
-        input.ki.dwFlags = flags;
-    } else {
-        input.mi.dwFlags = flags;
-    }
+    input.ki.wVk = key;  // 0 for a mouse button
+    (type == INPUT_KEYBOARD ? input.ki.dwFlags : input.mi.dwFlags) = flags;
     return input;
 }
 
@@ -205,8 +187,7 @@ TEST(EndToEnd, SecondCopiesEndAtOnceAndRealInputReachesTheGameByStartGame) {
     const char* locale = getenv("LC_ALL");
     ASSERT_NE(locale, nullptr);
     EXPECT_EQ(GetACP(), strncmp(locale, "zh_CN", 5) == 0 ? 936u : 1252u) << locale;
-    GameFolder game;
-    game.Write("[Video]\r\nWindowMode=1\r\n[Control]\r\nPadDeviceNo=3\r\nUseGamaPad=1\r\n");
+    GameFolder game("[Video]\r\nWindowMode=1\r\n[Control]\r\nPadDeviceNo=3\r\nUseGamaPad=1\r\n");
     TempFolder elsewhere{"elsewhere"};
     Program program(game, elsewhere.path());
     HWND dialog = program.WaitForWindow(kCaption);
@@ -218,26 +199,25 @@ TEST(EndToEnd, SecondCopiesEndAtOnceAndRealInputReachesTheGameByStartGame) {
         EXPECT_EQ(Program(game).WaitForExit(5000), 0) << "copy " << copy;
         EXPECT_FALSE(FolderExists(game / "save")) << "copy " << copy;
     }
-    HWND video = WaitForPage(dialog, IDC_RESOLUTION_LIST);
-    HWND input = WaitForPage(dialog, IDC_INPUT_TABS);
-    ASSERT_TRUE(video && input);
+    HWND video, keyboard, mouse, pad;  // made one by one after the dialog shows
+    ASSERT_TRUE(WaitFor([&] {
+        return (video = PageOf(dialog, IDC_RESOLUTION_LIST)) &&
+               (keyboard = PageOf(dialog, IDC_KEY_WALK_RUN)) &&
+               (mouse = PageOf(dialog, IDC_MOUSE_CANCEL)) && (pad = PageOf(dialog, IDC_PAD_UPDATE));
+    }));
     std::wstring mode = TextOf(GetDlgItem(video, IDC_RESOLUTION_LIST));  // "640 x 480 x 32"
-    HWND keyboard = WaitForPage(input, IDC_KEY_WALK_RUN);
-    HWND mouse = WaitForPage(input, IDC_MOUSE_CANCEL);
-    HWND pad = WaitForPage(input, IDC_PAD_UPDATE);
-    ASSERT_TRUE(keyboard && mouse && pad);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(pad, IDC_PAD_DEVICES)));
     // "走/跑" takes "J"; on the mouse page "取消/会话" takes the middle button.
     ASSERT_TRUE(ShowTab(GetDlgItem(dialog, IDC_MAIN_TABS), 2, keyboard));
     EXPECT_TRUE(Capture(keyboard, IDC_KEY_WALK_RUN, IDC_KEY_WALK_RUN_NAME,
                         Input(INPUT_KEYBOARD, 'J', 0), Input(INPUT_KEYBOARD, 'J', KEYEVENTF_KEYUP),
                         L"J"));
-    ASSERT_TRUE(ShowTab(GetDlgItem(input, IDC_INPUT_TABS), 1, mouse));
+    ASSERT_TRUE(ShowTab(GetDlgItem(GetParent(mouse), IDC_INPUT_TABS), 1, mouse));
     EXPECT_TRUE(Capture(mouse, IDC_MOUSE_CANCEL, IDC_MOUSE_CANCEL_NAME,
                         Input(INPUT_MOUSE, 0, MOUSEEVENTF_MIDDLEDOWN),
                         Input(INPUT_MOUSE, 0, MOUSEEVENTF_MIDDLEUP), L"M-Button"));
     ASSERT_TRUE(Capture(mouse, IDC_MOUSE_CONFIRM, IDC_MOUSE_CONFIRM_NAME));
-    Press(dialog, IDC_START_GAME);
+    PostMessageW(GetDlgItem(dialog, IDC_START_GAME), BM_CLICK, 0, 0);
     EXPECT_EQ(program.WaitForExit(), 0);
     ASSERT_TRUE(WaitFor([&] { return FileExists(game / "game_saw.ini"); }, kLongWaitMs));
     std::string seen = ReadFileText(game / "game_saw.ini");
@@ -257,8 +237,7 @@ TEST(EndToEnd, SecondCopiesEndAtOnceAndRealInputReachesTheGameByStartGame) {
 // file, also once it is free again; nor does the game start. Esc leaves the dialog open, the
 // close box ends it.
 TEST(EndToEnd, ASettingsFileThatCannotBeReadAtStartIsNeverStoredOver) {
-    GameFolder game;
-    game.Write(kExistingFile);
+    GameFolder game(kExistingFile);
     HANDLE lock = CreateFileA(game.SettingsFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                               0, nullptr);
     Program program(game);
@@ -271,7 +250,7 @@ TEST(EndToEnd, ASettingsFileThatCannotBeReadAtStartIsNeverStoredOver) {
     ASSERT_NE(dialog, nullptr);
     CloseHandle(lock);
     for (int button : {IDC_OK, IDC_START_GAME}) {
-        Press(dialog, button);
+        PostMessageW(GetDlgItem(dialog, button), BM_CLICK, 0, 0);  // the box runs its own loop
         box = program.WaitForWindow(kCaption, true);
         ASSERT_NE(box, nullptr) << button;
         EXPECT_NE(ReadAndClose(box).find(L"设定没有保存成功"), std::wstring::npos) << button;
@@ -288,8 +267,7 @@ TEST(EndToEnd, ASettingsFileThatCannotBeReadAtStartIsNeverStoredOver) {
 // from the environment it starts with, not from one a Windows program hands on.
 TEST(EndToEndWithoutDirect3D, TheProgramSaysSoAndEndsWithOneStoringNothing) {
     ASSERT_EQ(LoadLibraryA("d3d8.dll"), nullptr) << "run with WINEDLLOVERRIDES=d3d8=";
-    GameFolder game;
-    game.Write(kExistingFile);
+    GameFolder game(kExistingFile);
     Program program(game);
     HWND box = program.WaitForWindow(L"HalvorineⅥ 启动错误");
     ASSERT_NE(box, nullptr) << "no message box";
