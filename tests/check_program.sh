@@ -10,7 +10,8 @@ i686-w64-mingw32-objdump -f "$exe" | grep -q "file format pei-i386" || problem "
 grep -q "Subsystem.*(Windows GUI)" <<<"$info" || problem "not a GUI program"
 imports=$(grep "DLL Name" <<<"$info" | awk '{print tolower($3)}')
 echo "imports:" $imports
-for dll in d3d8.dll dinput8.dll libgcc_s_dw2-1.dll libgcc_s_sjlj-1.dll libstdc++-6.dll libwinpthread-1.dll; do
+for dll in d3d8.dll dinput8.dll libgcc_s_dw2-1.dll libgcc_s_sjlj-1.dll libstdc++-6.dll \
+    libwinpthread-1.dll; do
     ! grep -qx "$dll" <<<"$imports" || problem "imports $dll"
 done
 for dll in user32.dll kernel32.dll comctl32.dll shell32.dll; do
