@@ -156,25 +156,14 @@ INPUT Input(DWORD type, WORD key, DWORD flags) {
     return input;
 }
 
-// Clicks an action's capture button by real mouse input, once no other window covers it, until
-// its label empties: the capture runs. Then, given a key or button, presses it until the label
-// shows its name, and lets it go.
+// Starts an action's capture and waits for its label to empty; then, given a key or button,
+// presses it by real input until the label shows its name, and lets it go.
 bool Capture(HWND page, int button, int label, INPUT down = {}, INPUT up = {},
              const wchar_t* name = nullptr) {
-    RECT rect = {};
-    GetWindowRect(GetDlgItem(page, button), &rect);
-    POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     HWND shown = GetDlgItem(page, label);
-    HWND dialog = GetAncestor(page, GA_ROOT);  // from outside, the point seems on the tab control
-    if (!WaitFor([&] { return GetAncestor(WindowFromPoint(point), GA_ROOT) == dialog; }, 10000) ||
-        !SetCursorPos(point.x, point.y) ||
-        !SendUntil({Input(INPUT_MOUSE, 0, MOUSEEVENTF_LEFTDOWN),
-                    Input(INPUT_MOUSE, 0, MOUSEEVENTF_LEFTUP)},
-                   [&] { return TextOf(shown).empty(); })) {
-        return false;
-    }
-    if (name == nullptr) {
-        return true;
+    PostMessageW(GetDlgItem(page, button), BM_CLICK, 0, 0);
+    if (!WaitFor([&] { return TextOf(shown).empty(); }) || name == nullptr) {
+        return TextOf(shown).empty();
     }
     bool named = SendUntil({up, down}, [&] { return TextOf(shown) == name; });
     SendInput(1, &up, sizeof up);
