@@ -7,15 +7,12 @@
 
 class TraceRecorder {
   public:
-    TraceRecorder() : previous_(SetTraceSink(Record)) { Lines().clear(); }
+    TraceRecorder() : previous_(SetTraceSink(Record)) { recorded.clear(); }
     ~TraceRecorder() { SetTraceSink(previous_); }
-    const std::vector<std::string>& lines() const { return Lines(); }
+    const std::vector<std::string>& lines() const { return recorded; }
 
   private:
-    static std::vector<std::string>& Lines() {
-        static std::vector<std::string> lines;
-        return lines;
-    }
-    static void Record(const char* line) { Lines().push_back(line); }
+    static void Record(const char* line) { recorded.push_back(line); }
+    static inline std::vector<std::string> recorded;
     TraceSink previous_;
 };

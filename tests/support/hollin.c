@@ -8,8 +8,7 @@ static char lastUser[260];
 
 __declspec(dllexport) int __cdecl GetUserPath(const char* userName, char* buffer) {
     ++callCount;
-    strncpy(lastUser, userName, sizeof lastUser - 1);
-    lastUser[sizeof lastUser - 1] = '\0';
+    lstrcpynA(lastUser, userName, sizeof lastUser);
     strcpy(buffer, "C:\\hollin-answer\\");
     return HOLLIN_ANSWER;
 }

@@ -7,10 +7,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                                 nullptr, instance, nullptr);
     SetTimer(window, 1, 60 * 60 * 1000, nullptr);
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (msg.message == WM_TIMER) {
-            break;
-        }
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0 && msg.message != WM_TIMER) {
         DispatchMessageW(&msg);
     }
     return 0;

@@ -1,0 +1,188 @@
+// common/: the program's folder, the polite wait, bounded texts, and texts that read right and
+// have glyphs whatever the system code page is. CTest runs all under zh_CN.UTF-8 and the glyph
+// tests again under C.UTF-8, where Wine maps the templates' "宋体" to a Latin font.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "app/splash.h"
+#include "common/dialog_text.h"
+#include "common/runtime.h"
+#include "common/text_bounds.h"
+#include "display/device_caps.h"
+#include "tests/support/main_dialog_test.h"
+#include "tests/support/test_files.h"
+
+namespace {
+
+TEST(ModuleDirectoryTest, KeepsTheFolderWithItsBackslashAndStaysInside) {
+    char buffer[kPathSize + 8] = "setloom.exe";
+    EXPECT_STREQ(TrimToFolder(buffer), "");
+    EXPECT_EQ(std::string(ComputeModuleDirectory(nullptr, buffer)), ModuleFolder());
+    // A cut path without a terminator: nothing past the 260 bytes is looked at or touched.
+    memset(buffer, 'x', sizeof buffer);
+    buffer[2] = buffer[kPathSize + 2] = '\\';
+    EXPECT_STREQ(TrimToFolder(buffer), "xx\\");
+    EXPECT_EQ(buffer[kPathSize], 'x');
+}
+
+int looks;
+bool done;
+bool StillWaiting() {
+    ++looks;
+    return !done;
+}
+VOID CALLBACK Done(HWND, UINT, UINT_PTR, DWORD) {
+    done = true;
+}
+
+// The wait ends by a thread timer, which only a wait that dispatches messages ever sees.
+TEST(PumpMessagesWhileTest, SleepsBetweenLooksAndAQuitStaysForTheMainLoop) {
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, Done);
+    const DWORD start = GetTickCount();
+    EXPECT_TRUE(PumpMessagesWhile(StillWaiting));
+    KillTimer(nullptr, timer);
+    // About one look every 10 ms; a wait that spins looks thousands of times as often.
+    EXPECT_LE(looks, static_cast<int>(GetTickCount() - start) / 5 + 5);
+    done = false;
+    PostQuitMessage(3);
+    EXPECT_FALSE(PumpMessagesWhile(StillWaiting));
+    MSG msg = {};
+    EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit was lost";
+    EXPECT_EQ(msg.wParam, 3u);
+}
+
+TEST(TextBoundsTest, CopiesCutAtTheBufferSizeAndKeepDoubleByteCharactersWhole) {
+    ASSERT_EQ(GetACP(), 936u) << "run under LC_ALL=zh_CN.UTF-8, as CTest does";
+    char buffer[8 + 4];
+    memset(buffer, '#', sizeof buffer);
+    EXPECT_TRUE(CopyText(buffer, 8, "abc"));
+    EXPECT_FALSE(AppendText(buffer, 8, "defghij"));
+    EXPECT_STREQ(buffer, "abcdefg");
+    EXPECT_EQ(buffer[8], '#');
+    EXPECT_FALSE(CopyText(buffer, 4, "存盘"));  // four bytes in GBK
+    EXPECT_STREQ(buffer, "存");
+    char path[] = "C:\\\x81\x5C\\x";  // a character whose second byte is 0x5C
+    EXPECT_EQ(FindFirstBackslash(path), path + 2);
+    EXPECT_EQ(FindLastBackslash(path), path + 5);
+}
+
+INT_PTR CALLBACK NoOpProc(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG;
+}
+
+// Each text is read in the code page it comes in, whichever the system's is.
+TEST(DialogTextTest, TextsBecomeTheRightUtf16BoundedAndReachTheDialog) {
+    wchar_t wide[4 + 2];
+    wmemset(wide, L'#', 6);
+    EXPECT_EQ(TextToWide("存盘文件夹", kProgramCodePage, wide, 4), 3);
+    EXPECT_EQ(std::wstring(wide), L"存盘文");
+    EXPECT_EQ(wide[4], L'#');
+    EXPECT_EQ(TextToWide("\xE9t\xE9", 1252, wide, 4), 3);
+    EXPECT_EQ(std::wstring(wide), L"été");
+    HWND dialog = CreateDialogParamW(nullptr, MAKEINTRESOURCEW(IDD_MAIN), nullptr, NoOpProc, 0);
+    ASSERT_NE(dialog, nullptr);
+    wchar_t text[300];
+    SetItemTextGbk(dialog, IDC_OK, "确定");
+    GetDlgItemTextW(dialog, IDC_OK, text, 300);
+    EXPECT_STREQ(text, L"确定");
+    EXPECT_EQ(FormatItemText(dialog, IDC_CANCEL, "%s %d", std::string(400, 'x').c_str(), 5), 255);
+    GetDlgItemTextW(dialog, IDC_CANCEL, text, 300);
+    EXPECT_EQ(std::wstring(text), std::wstring(255, L'x'));
+    DestroyWindow(dialog);
+}
+
+// What keeps a player from reading a control's text: the characters its font has no glyph for
+// (line breaks and tabs are not drawn), and, where it must be whole, " cut" when it does not fit.
+// (The sound page's "max" labels are narrower than their text by design.)
+std::wstring Unreadable(HWND control, const std::wstring& text, bool whole = false) {
+    HDC dc = GetDC(control);
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    std::wstring wrong;
+    for (wchar_t c : text) {
+        WORD glyph = 0xFFFF;
+        if (c >= L' ' && (GetGlyphIndicesW(dc, &c, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) != 1 ||
+                          glyph == 0xFFFF)) {
+            wrong += c;
+        }
+    }
+    RECT client = {};
+    GetClientRect(control, &client);
+    RECT needed = client;
+    DrawTextW(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    const bool cut = needed.right > client.right || needed.bottom > client.bottom;
+    return whole && cut ? wrong + L" cut" : wrong;
+}
+
+// The text of a control; a picture's "text" (0xFFFF and its resource number) is none.
+std::wstring TextOf(HWND control) {
+    wchar_t text[256] = {};
+    GetWindowTextW(control, text, 256);
+    return text[0] != 0xFFFF ? text : L"";
+}
+
+using DialogGlyphsTest = MainDialogTest;
+
+// Each control of each dialog (pages inside a dialog are dialogs of their own) draws its text
+// readably. Where Wine maps "宋体" to a Chinese font (a Chinese code page), the face is kept.
+TEST_F(DialogGlyphsTest, SplashMainDialogAndEveryPageDrawTheirTextsWithGlyphs) {
+    Open();
+    ASSERT_TRUE(splash.Show(instanceHandle));
+    HWND dialogs[8] = {splash.window, dialog_};
+    for (int page = 0; page < 3; ++page) {
+        dialogs[2 + page] = mainTabs.Page(page);   // video, sound, input
+        dialogs[5 + page] = inputTabs.Page(page);  // keyboard, mouse, gamepad
+    }
+    for (int i = 0; i < 8; ++i) {
+        ASSERT_NE(dialogs[i], nullptr) << "dialog " << i;
+        LOGFONTW face = {};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialogs[i], WM_GETFONT, 0, 0)), sizeof face,
+                   &face);
+        EXPECT_TRUE(GetACP() != 936 || std::wstring(face.lfFaceName) == L"宋体") << "dialog " << i;
+        int chinese = 0;
+        for (HWND control = GetWindow(dialogs[i], GW_CHILD); control;
+             control = GetWindow(control, GW_HWNDNEXT)) {
+            const std::wstring text = TextOf(control);
+            EXPECT_EQ(Unreadable(control, text), L"")
+                << "dialog " << i << ": " << GetDlgCtrlID(control);
+            chinese += std::count_if(text.begin(), text.end(),
+                                     [](wchar_t c) { return c >= 0x4E00 && c <= 0x9FFF; });
+        }
+        EXPECT_GT(chinese, 0) << "dialog " << i << ": no Chinese text looked at";
+    }
+    splash.Close();
+}
+
+// The box is looked at while it is up, from a timer its modal loop dispatches, then closed.
+std::wstring boxText, boxUnreadable = L"not seen";
+
+BOOL CALLBACK InspectBox(HWND box, LPARAM) {
+    for (HWND control = GetWindow(box, GW_CHILD); control;
+         control = GetWindow(control, GW_HWNDNEXT)) {
+        if (TextOf(control).find(L"DirectX8.1") != std::wstring::npos) {
+            boxText = TextOf(control);
+            boxUnreadable = Unreadable(control, boxText, true);
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }
+    }
+    return TRUE;
+}
+
+VOID CALLBACK LookForBox(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), InspectBox, 0);
+}
+
+TEST(MessageBoxGlyphsTest, TheNoDirect3DBoxDrawsItsWholeTextWithGlyphs) {
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, LookForBox);
+    ReportMissingDirect3D();
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(boxText, L"本程序需要DirectX8.1支持。\n请安装DirectX8.1以上版本。");
+    EXPECT_EQ(boxUnreadable, L"");
+}
+
+}  // namespace
