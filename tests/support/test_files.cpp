@@ -12,25 +12,18 @@ TempFolder::TempFolder(const char* tag) {
     static int counter = 0;
     char base[MAX_PATH];
     GetTempPathA(MAX_PATH, base);
-    do {  // a folder left by an earlier run of the same process id is skipped
+    do {  // a folder left by an earlier run with the same process id is passed over
         path_ = base + std::string(tag) + "_" + std::to_string(GetCurrentProcessId()) + "_" +
                 std::to_string(++counter) + "\\";
     } while (!CreateDirectoryA(path_.c_str(), nullptr) && counter % 1000 != 0);
 }
 
-TempFolder::~TempFolder() {
-    RemoveTree(path_);
-}
-
 void RemoveTree(const std::string& path) {
-    const std::string folder = path.back() == '\\' ? path.substr(0, path.size() - 1) : path;
-    for (const std::string& name : FolderEntries(folder + "\\")) {
-        const std::string child = folder + "\\" + name;
-        SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (FolderExists(child)) {
-            RemoveTree(child);
-        } else {
-            DeleteFileA(child.c_str());
+    const std::string folder = path.back() == '\\' ? path : path + "\\";
+    for (const std::string& name : FolderEntries(folder)) {
+        SetFileAttributesA((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (!DeleteFileA((folder + name).c_str())) {
+            RemoveTree(folder + name + "\\");  // a name may end in a 5C trail byte
         }
     }
     SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -38,8 +31,7 @@ void RemoveTree(const std::string& path) {
 }
 
 bool FileExists(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES && !FolderExists(path);
 }
 
 bool FolderExists(const std::string& path) {
@@ -79,27 +71,14 @@ std::string ModuleFolder() {
     return std::string(file, strrchr(file, '\\') + 1);
 }
 
-static std::string Trim(const std::string& text) {
-    size_t begin = text.find_first_not_of(" \t\r");
-    return begin == std::string::npos
-               ? ""
-               : text.substr(begin, text.find_last_not_of(" \t\r") + 1 - begin);
-}
-
+// Asks the system's profile reader, as the game does.
 std::string IniValue(const std::string& text, const std::string& section, const std::string& key) {
-    std::istringstream lines(text);
-    std::string current;
-    for (std::string line; std::getline(lines, line);) {
-        line = Trim(line);
-        size_t eq = line.find('=');
-        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-            current = line.substr(1, line.size() - 2);
-        } else if (eq != std::string::npos && _stricmp(current.c_str(), section.c_str()) == 0 &&
-                   _stricmp(Trim(line.substr(0, eq)).c_str(), key.c_str()) == 0) {
-            return Trim(line.substr(eq + 1));
-        }
-    }
-    return "<missing>";
+    TempFolder folder("ini");
+    char value[4096] = "";
+    WriteFileText(folder / "settings.ini", text);
+    GetPrivateProfileStringA(section.c_str(), key.c_str(), "<missing>", value, sizeof value,
+                             (folder / "settings.ini").c_str());
+    return value;
 }
 
 void ExpectIniValues(const std::string& text, const std::string& section,

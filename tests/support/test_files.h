@@ -5,11 +5,13 @@
 #include <string>
 #include <vector>
 
+void RemoveTree(const std::string& path);
+
 // A fresh folder under the temporary folder, removed with everything in it at the end.
 class TempFolder {
   public:
     explicit TempFolder(const char* tag = "setloom");
-    ~TempFolder();
+    ~TempFolder() { RemoveTree(path_); }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
     const std::string& path() const { return path_; }  // ends with a backslash
@@ -19,7 +21,6 @@ class TempFolder {
     std::string path_;
 };
 
-void RemoveTree(const std::string& path);
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
 std::vector<std::string> FolderEntries(const std::string& folder);  // sorted, no "." or ".."
