@@ -97,8 +97,9 @@ TEST_F(SettingsFileTest, AStoreAddsAndReplacesLinesInPlace) {
          "; mine\r\n\r\n[Video] ; v\r\n  foo = bar  \r\nNew=5\r\n\r\n[Sound]\r\n"},
         // A key is rewritten where it stands, in any letter case and spacing, in the first
         // section of its name, as for the reader.
-        {"[ video ]\r\n\tnew = 1 ; old\r\n[Video]\r\nNew=1\r\n",
-         "[ video ]\r\n\tNew=5\r\n[Video]\r\nNew=1\r\n"},
+        {"[ video ]\r\n\tnew = 1 ; old\r\nx=1\r\n", "[ video ]\r\n\tNew=5\r\nx=1\r\n"},
+        {"[Video]\r\na=1\r\n[Video]\r\nNew=1\r\n",
+         "[Video]\r\na=1\r\nNew=5\r\n[Video]\r\nNew=1\r\n"},
         // The key's line goes up to the line break that ends it for the reader, or the lines it
         // hid would come back: a UTF-8 comment read as GBK, a header.
         {"[Video]\nNew=0 ;\xE6\x98\xBE\nDevice=1\n", "[Video]\nNew=5\n"},
