@@ -1,7 +1,7 @@
 // Hostile settings files: whatever the file holds, a load gives every field a value of its
 // domain, and a following store keeps the player's own lines byte for byte, in order, writes each
-// of the program's keys once, and every stored key then reads back through the system's profile
-// reader exactly as stored.
+// of the program's keys once, and every stored key then loads again, through the system's
+// profile reader, as stored.
 #include <gtest/gtest.h>
 
 #include <algorithm>
