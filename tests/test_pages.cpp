@@ -1,185 +1,86 @@
-// The main dialog's tabs and page switching, the input page's radio pairs and the sound page,
-// from a settings file to the file written by "OK".
-#include <windows.h>
-
-#include <commctrl.h>
-
-#include <cstring>
-
-#include "app/input_page.h"
-#include "app/splash.h"
-#include "app/tab_sets.h"
-#include "display/video_page.h"
-#include "input/gamepad_page.h"
-#include "input/keyboard_page.h"
-#include "input/mouse_page.h"
+// The main dialog's tabs, the sound page and the input page's radio pairs, from a settings file to
+// the file written by "OK".
 #include "common/dialog_items.h"
-#include "settings/settings_record.h"
-#include "sound/sound_page.h"
 #include "tests/support/main_dialog_test.h"
 
 namespace {
 
-const int kSoundTab = 1;
-const int kInputTab = 2;
+using PagesTest = MainDialogTest;
 
-class PagesTest : public MainDialogTest {
-  protected:
-    HWND Sound() const { return mainTabs.Page(kSoundTab); }
-    HWND Input() const { return mainTabs.Page(kInputTab); }
-};
-
-std::wstring TabText(HWND tabs, int index) {
-    wchar_t text[64] = {};
-    TCITEMW item = {};
-    item.mask = TCIF_TEXT;
-    item.pszText = text;
-    item.cchTextMax = 64;
-    SendMessageW(tabs, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
-    return text;
-}
-
-// Only the page of that tab shows, and it fills the tab control's display area.
-void ExpectOnlyPageShown(HWND dialog, int index) {
-    HWND tabs = GetDlgItem(dialog, IDC_MAIN_TABS);
-    RECT area = ChildRect(tabs);
-    SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(IsWindowVisible(mainTabs.Page(i)) != FALSE, i == index) << i;
-    }
-    RECT page = ChildRect(mainTabs.Page(index));
-    EXPECT_TRUE(EqualRect(&page, &area)) << index;
-    EXPECT_EQ(mainTabs.CurrentIndex(), index);
-}
-
+// Only the chosen tab's page shows; the input page comes back on the sub-page it showed.
 TEST_F(PagesTest, TabsShowOnePageAtATimeAndTheInputPageKeepsItsSubPage) {
     Open();
-    HWND tabs = GetDlgItem(dialog_, IDC_MAIN_TABS);
-    ASSERT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 3);
-    EXPECT_EQ(TabText(tabs, 0) + TabText(tabs, 1) + TabText(tabs, 2), L"画面声音输入");
-    HIMAGELIST icons = reinterpret_cast<HIMAGELIST>(SendMessageW(tabs, TCM_GETIMAGELIST, 0, 0));
-    ASSERT_NE(icons, nullptr);
-    EXPECT_EQ(ImageList_GetImageCount(icons), 3);
-    EXPECT_EQ(TabText(GetDlgItem(Input(), IDC_INPUT_TABS), 2), L"游戏手柄");
-    EXPECT_EQ(splash.window, nullptr);
-    // The video tab first, every other page created at start-up and waiting hidden.
-    EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 0);
-    EXPECT_EQ(GetFocus(), tabs);
-    ExpectOnlyPageShown(dialog_, 0);
-    for (int index : {kSoundTab, kInputTab, 0, kSoundTab}) {
+    for (int index : {1, 2, 0, 1}) {
         SelectTab(dialog_, IDC_MAIN_TABS, index);
-        ExpectOnlyPageShown(dialog_, index);
-        EXPECT_EQ(GetFocus(), tabs);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(IsWindowVisible(mainTabs.Page(i)) != FALSE, i == index) << index << i;
+        }
     }
-    // Indices out of range and a change still under way select nothing.
-    mainTabs.Select(3);
-    mainTabs.Select(-1);
-    SendMessageW(tabs, TCM_SETCURSEL, kInputTab, 0);
-    mainTabs.OnNotify(TCN_SELCHANGING);
-    ExpectOnlyPageShown(dialog_, kSoundTab);
-
-    SelectTab(dialog_, IDC_MAIN_TABS, kInputTab);
-    EXPECT_EQ(inputTabs.CurrentIndex(), 0);
-    SelectTab(Input(), IDC_INPUT_TABS, 1);  // "鼠标"
-    SelectTab(dialog_, IDC_MAIN_TABS, kSoundTab);
-    SelectTab(dialog_, IDC_MAIN_TABS, kInputTab);
-    EXPECT_EQ(SendDlgItemMessageW(Input(), IDC_INPUT_TABS, TCM_GETCURSEL, 0, 0), 1);
-    EXPECT_EQ(inputTabs.CurrentIndex(), 1);
-    EXPECT_EQ(GetFocus(), tabs);  // set last, by the main set
+    ShowInputPage(1);
+    SelectTab(dialog_, IDC_MAIN_TABS, 1);
+    SelectTab(dialog_, IDC_MAIN_TABS, 2);
+    EXPECT_TRUE(IsWindowVisible(inputTabs.Page(1)) && !IsWindowVisible(inputTabs.Page(0)));
 }
 
-// Only 1 sets an option; whatever else the file holds, one button of each pair is checked.
-TEST_F(PagesTest, RadioPairsShowTheFileAndStoreItBack) {
-    const char* keys[] = {"DefaultRun", "Camera45Deg", "ChrTrans"};
-    const int pairs[][2] = {// off, on
-                            {IDC_MOVE_WALK, IDC_MOVE_RUN},
-                            {IDC_CAMERA_FREE, IDC_CAMERA_45},
-                            {IDC_HIDDEN_HIDE, IDC_HIDDEN_SHOW}};
+// Each switch shows its own key and is stored from its own box: every key at 0 but one at 1, then
+// every key at 2 (only 1 sets an option). A volume above the range shows and is stored at 9.
+TEST_F(PagesTest, EachSwitchShowsAndStoresItsOwnKey) {
     const struct {
-        const char* values[3];
-        const char* shown;
-    } cases[] = {{{"1", "0", "1"}, "101"}, {{"2", "-1", "abc"}, "000"}};
-    for (const auto& c : cases) {
-        std::string file = "[Control]\r\n";
-        for (int i = 0; i < 3; ++i) {
-            file += std::string(keys[i]) + "=" + c.values[i] + "\r\n";
+        int page, on, off;  // off: the other button of a radio pair
+        const char* key;
+    } switches[] = {{1, IDC_BGM_OFF, 0, "BgmOff"},
+                    {1, IDC_SE_OFF, 0, "SeOff"},
+                    {1, IDC_BATTLE_VOICE_OFF, 0, "BtVoiceOff"},
+                    {1, IDC_SOFTWARE_BUFFER, 0, "SoftwareSoundBuffer"},
+                    {1, IDC_NO_DIRECTSOUND3D, 0, "NotUseDirectSound3d"},
+                    {1, IDC_NO_DIRECTSOUND, 0, "NotUseDirectSound"},
+                    {2, IDC_MOVE_RUN, IDC_MOVE_WALK, "DefaultRun"},
+                    {2, IDC_CAMERA_45, IDC_CAMERA_FREE, "Camera45Deg"},
+                    {2, IDC_HIDDEN_SHOW, IDC_HIDDEN_HIDE, "ChrTrans"}};
+    for (int chosen = -1; chosen < 9; ++chosen) {
+        std::string lines[3];  // by page: sound, input
+        for (int i = 0; i < 9; ++i) {
+            lines[switches[i].page] += std::string(switches[i].key) + "=" +
+                                       (chosen < 0    ? "2"
+                                        : i == chosen ? "1"
+                                                      : "0") +
+                                       "\r\n";
         }
-        Open(file);
-        for (int i = 0; i < 3; ++i) {
-            bool on = c.shown[i] == '1';
-            EXPECT_TRUE(IsChecked(Input(), pairs[i][on]) && !IsChecked(Input(), pairs[i][!on]))
-                << keys[i] << "=" << c.values[i];
+        Open("[Sound]\r\nBgmVolume=12\r\n" + lines[1] + "[Control]\r\n" + lines[2]);
+        EXPECT_EQ(TrackbarPosition(mainTabs.Page(1), IDC_BGM_VOLUME), 9);
+        for (int i = 0; i < 9; ++i) {
+            HWND page = mainTabs.Page(switches[i].page);
+            EXPECT_EQ(IsChecked(page, switches[i].on), i == chosen) << chosen << switches[i].key;
+            EXPECT_TRUE(!switches[i].off || IsChecked(page, switches[i].off) != (i == chosen));
         }
         PressOk();
-        for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(Stored("Control", keys[i]), std::string(1, c.shown[i])) << keys[i];
+        for (int i = 0; i < 9; ++i) {
+            const char* section = switches[i].page == 1 ? "Sound" : "Control";
+            EXPECT_EQ(Stored(section, switches[i].key), i == chosen ? "1" : "0") << chosen << i;
         }
+        EXPECT_EQ(Stored("Sound", "BgmVolume"), "9");
     }
 }
 
-TEST_F(PagesTest, NotUsingDirectSoundDisablesTheOthersButKeepsTheirValues) {
-    Open(
-        "[Sound]\r\nNotUseDirectSound=1\r\nBgmOff=1\r\nBgmVolume=3\r\nSeVolume=12\r\n"
-        "SoftwareSoundBuffer=1\r\n");
-    HWND page = Sound();
-    auto expectOthersEnabled = [page](bool enabled) {
+// "不使用DirectSound" disables the other controls, which keep their values; "恢复初始状态"
+// resets the controls only, and "取消" leaves the file as it was.
+TEST_F(PagesTest, SoundPageDisablesAndRestoresWithoutStoring) {
+    const std::string file = "[Sound]\r\nNotUseDirectSound=1\r\nBgmVolume=2\r\nSeOff=1\r\n";
+    Open(file);
+    HWND page = mainTabs.Page(1);
+    for (bool off : {true, false, true}) {
+        SetCheck(page, IDC_NO_DIRECTSOUND, off);
         for (int id : {IDC_BGM_VOLUME, IDC_SE_VOLUME, IDC_BGM_OFF, IDC_SE_OFF, IDC_BATTLE_VOICE_OFF,
                        IDC_SOFTWARE_BUFFER, IDC_NO_DIRECTSOUND3D}) {
-            EXPECT_EQ(IsEnabled(page, id), enabled) << id;
+            EXPECT_EQ(IsEnabled(page, id), !off) << id;
         }
-    };
-    EXPECT_TRUE(IsEnabled(page, IDC_NO_DIRECTSOUND) && IsEnabled(page, IDC_SOUND_DEFAULTS));
-    expectOthersEnabled(false);
-    SetCheck(page, IDC_NO_DIRECTSOUND, false);
-    expectOthersEnabled(true);
-    SetCheck(page, IDC_NO_DIRECTSOUND, true);
-    expectOthersEnabled(false);
-    // The values stay as loaded; a volume above the range shows at 9.
-    EXPECT_TRUE(IsChecked(page, IDC_BGM_OFF) && IsChecked(page, IDC_SOFTWARE_BUFFER));
-    EXPECT_EQ(TrackbarPosition(page, IDC_BGM_VOLUME), 3);
-    EXPECT_EQ(TrackbarPosition(page, IDC_SE_VOLUME), 9);
-    PressOk();  // disabled controls are stored as shown
-    ExpectStored("Sound",
-                 "NotUseDirectSound=1 BgmOff=1 BgmVolume=3 SeVolume=9 SoftwareSoundBuffer=1");
-}
-
-TEST_F(PagesTest, RestoreDefaultsResetsTheControlsOnly) {
-    const std::string original =
-        "[Sound]\r\nNotUseDirectSound=1\r\nBgmVolume=2\r\nSeVolume=9\r\nSeOff=1\r\nBtVoiceOff="
-        "1\r\n";
-    Open(original);
-    HWND page = Sound();
-    ClickButton(page, IDC_SOUND_DEFAULTS);
-    for (int id : {IDC_NO_DIRECTSOUND, IDC_SE_OFF, IDC_BATTLE_VOICE_OFF}) {
-        EXPECT_FALSE(IsChecked(page, id)) << id;
     }
-    EXPECT_TRUE(IsEnabled(page, IDC_SE_VOLUME));
-    EXPECT_EQ(TrackbarPosition(page, IDC_BGM_VOLUME), 6);
-    EXPECT_EQ(TrackbarPosition(page, IDC_SE_VOLUME), 6);
-    EXPECT_EQ(SettingsRecord.SeVolume, 9);  // the record waits for a store
+    EXPECT_TRUE(IsChecked(page, IDC_SE_OFF) && TrackbarPosition(page, IDC_BGM_VOLUME) == 2);
+    ClickButton(page, IDC_SOUND_DEFAULTS);
+    EXPECT_FALSE(IsChecked(page, IDC_NO_DIRECTSOUND) || IsChecked(page, IDC_SE_OFF));
+    EXPECT_TRUE(IsEnabled(page, IDC_SE_VOLUME) && TrackbarPosition(page, IDC_BGM_VOLUME) == 6);
     ClickButton(dialog_, IDC_CANCEL);
-    EXPECT_FALSE(IsWindow(dialog_));
-    EXPECT_EQ(ReadFileText(path_), original);
-}
-
-// A page whose window was never created leaves the loaded values alone when collected.
-TEST(PageWithoutWindowTest, CollectLeavesTheLoadedValuesAlone) {
-    SettingsRecord = Settings{};
-    SettingsRecord.BgmVolume = 3;
-    SettingsRecord.DefaultRun = 1;
-    SettingsRecord.ScreenWidth = 800;
-    SettingsRecord.Keyboard[0] = 'K';
-    SettingsRecord.Mouse[0] = 4;
-    SettingsRecord.PadSensitivity = 20;
-    Settings loaded;
-    memcpy(&loaded, &SettingsRecord, sizeof loaded);
-    VideoPage().Collect();
-    SoundPage().Collect();
-    InputPage().Collect();
-    KeyboardPage().Collect();
-    MousePage().Collect();
-    GamepadPage().Collect();
-    EXPECT_EQ(memcmp(&loaded, &SettingsRecord, sizeof loaded), 0);
+    EXPECT_EQ(ReadFileText(path_), file);
 }
 
 }  // namespace

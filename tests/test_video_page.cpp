@@ -1,68 +1,44 @@
-// The video page in the real main dialog over a fake Direct3D 8: what it shows for stored
-// values, adapter and device changes, presets, enabling rules, and what "OK" stores.
-#include <vector>
-
-#include "app/tab_sets.h"
-#include "common/dialog_items.h"
+// The video page in the real main dialog over a fake Direct3D 8: the modes it lists, stored values
+// it does not offer, adapter and device changes, its lists, presets, and what "OK" stores.
 #include "tests/support/main_dialog_test.h"
 
 namespace {
 
-using Names = std::vector<std::wstring>;
-
 class VideoPageTest : public MainDialogTest {
   protected:
-    void OpenVideo(const std::string& lines) {
-        Open("[Video]\r\n" + lines);
+    void OpenVideo(const std::string& entries) {
+        Open("Video", entries);
         page_ = mainTabs.Page(0);
-        ASSERT_TRUE(IsWindowVisible(page_));
     }
-    // The first adapter has HAL and REF; the second a HAL that can neither render in a window
-    // nor bump-map.
-    void TwoAdapters() {
-        FakeAdapter first("First", 0x1002, 0x4e44), second("Second", 0x8086, 0x2572);
-        for (FakeAdapter* card : {&first, &second}) {
-            card->Mode(640, 480, D3DFMT_X8R8G8B8)
-                .Mode(800, 600, D3DFMT_X8R8G8B8)
-                .Mode(1024, 768, D3DFMT_X8R8G8B8);
-        }
-        first.types[1] = first.types[0];
-        second.types[0].caps.Caps2 = 0;
-        second.types[0].caps.PixelShaderVersion = D3DPS_VERSION(1, 0);
-        direct3d_.adapters = {first, second};
-    }
+    std::string Shown(int id) const { return ItemText(page_, id); }
+    LRESULT Count(int id) const { return SendDlgItemMessageW(page_, id, CB_GETCOUNT, 0, 0); }
     HWND page_ = nullptr;
 };
 
-TEST_F(VideoPageTest, StoredValuesNotOfferedShowDefaultsAndOkStoresWhatIsShown) {
+// 4:3 modes of the six formats with a depth buffer, each once, by format (16 bits first) and size.
+// What the page does not offer shows the default; 24 bits load as 32; 1004 is not on the page.
+TEST_F(VideoPageTest, ModesListedAndStoredValuesNotOfferedShowTheDefaults) {
     FakeAdapter card("Fake Card 9000", 0x10de, 0x0dc4);
-    card.Mode(640, 480, D3DFMT_R5G6B5)
-        .Mode(800, 600, D3DFMT_R5G6B5)
-        .Mode(640, 480, D3DFMT_X8R8G8B8)
-        .Mode(640, 480, D3DFMT_A8R8G8B8)
-        .Mode(640, 480, D3DFMT_R8G8B8);
-    card.types[0].caps.MaxAnisotropy = 1;
+    card.Modes(D3DFMT_R5G6B5, {{800, 600}, {640, 480}})
+        .Modes(D3DFMT_X8R8G8B8, {{1280, 960}, {1280, 1024}, {640, 480}, {640, 400}})
+        .Modes(D3DFMT_X8R8G8B8, {{640, 480}}, 85)
+        .Modes(D3DFMT_A8R8G8B8, {{640, 480}})
+        .Modes(D3DFMT_R8G8B8, {{640, 480}})
+        .Modes(D3DFMT_X1R5G5B5, {{640, 480}})
+        .Modes(D3DFMT_A4R4G4B4, {{640, 480}});
+    card.withoutDepth = {D3DFMT_X1R5G5B5};
+    card.caps.MaxAnisotropy = 1;
     direct3d_.adapters = {card};
-    // 24 bits load as 32, and 800 x 600 comes in 16 bits only.
     OpenVideo(
-        "Adapter=3\r\nDevice=5\r\nScreenWidth=800\r\nScreenHeight=600\r\nScreenBitCount=24\r\n"
-        "TextureFilter=3\r\nShadowQuality=5\r\nFullAntiAlias=4\r\nLowTexture=1\r\nUseMipmap=0\r\n"
-        "FpsMode=1\r\nWaitVSync=0\r\nLowEffect=1\r\nGlowOn=2\r\nMoviePlay=0\r\nWindowMode=1\r\n"
-        "HardwareVertexShader=0\r\n");
-    EXPECT_EQ(Entries(page_, IDC_ADAPTER_LIST), Names{L"Fake Card 9000"});
-    EXPECT_EQ(Entries(page_, IDC_DEVICE_LIST), Names{L"HAL"});
-    EXPECT_EQ(Selection(page_, IDC_DEVICE_LIST), 0);
-    EXPECT_EQ(Entries(page_, IDC_RESOLUTION_LIST),
-              (Names{L"640 x 480 x 16", L"800 x 600 x 16", L"640 x 480 x 32", L"640 x 480 x 32",
-                     L"640 x 480 x 24"}));
-    EXPECT_EQ(Selection(page_, IDC_RESOLUTION_LIST), 0);
-    EXPECT_EQ(Entries(page_, IDC_FILTER_LIST), (Names{L"Point", L"Bilinear"}));
-    EXPECT_EQ(SelectedEntry(page_, IDC_FILTER_LIST), L"Bilinear");
-    EXPECT_EQ(TrackbarPosition(page_, IDC_SHADOW_QUALITY), 2);
-    EXPECT_TRUE(IsChecked(page_, IDC_GLOW_ON));
-    EXPECT_EQ(GetDlgItem(page_, IDC_ANTI_ALIAS_LIST), nullptr);
-
-    SelectEntry(page_, IDC_RESOLUTION_LIST, 4);
+        "Adapter=3 Device=5 ScreenWidth=800 ScreenHeight=600 ScreenBitCount=24 TextureFilter=3 "
+        "ShadowQuality=5 FullAntiAlias=4 LowTexture=1 UseMipmap=0 FpsMode=1 WaitVSync=0 "
+        "LowEffect=1 "
+        "GlowOn=2 MoviePlay=0 WindowMode=1 HardwareVertexShader=0");
+    EXPECT_EQ(Entries(page_, IDC_DEVICE_LIST) + Entries(page_, IDC_FILTER_LIST) +
+                  Entries(page_, IDC_RESOLUTION_LIST) + Shown(IDC_RESOLUTION_LIST),
+              "HAL,Point,Bilinear,640 x 480 x 16,800 x 600 x 16,640 x 480 x 32,1280 x 960 x 32,"
+              "640 x 480 x 32,640 x 480 x 24,640 x 480 x 16");
+    SelectEntry(page_, IDC_RESOLUTION_LIST, 5);
     PressOk();
     ExpectStored("Video",
                  "Adapter=0 Device=0 ScreenWidth=640 ScreenHeight=480 ScreenBitCount=24 "
@@ -71,178 +47,121 @@ TEST_F(VideoPageTest, StoredValuesNotOfferedShowDefaultsAndOkStoresWhatIsShown) 
                  "WindowMode=1 HardwareVertexShader=0");
 }
 
+// Glow needs the effects on and pixel shader 1.1, the window mode a device that renders in a
+// window. A card without a 4:3 mode is left out, yet each card's caps are its own. Another card
+// keeps the mode at the same position, another device starts from the first. The adapter list
+// ends at 10 entries, a device's modes at 100.
 TEST_F(VideoPageTest, AdapterAndDeviceChangesFollowTheirModesAndCaps) {
-    TwoAdapters();
-    OpenVideo("Device=1\r\nWindowMode=1\r\nScreenWidth=1024\r\nScreenHeight=768\r\n");
-    EXPECT_EQ(Entries(page_, IDC_DEVICE_LIST), (Names{L"HAL", L"REF"}));
-    EXPECT_EQ(Selection(page_, IDC_DEVICE_LIST), 1);
-    EXPECT_EQ(Selection(page_, IDC_RESOLUTION_LIST), 2);
+    FakeAdapter wide("Wide"), first("First"), second("Second", 0x8086);
+    wide.Modes(D3DFMT_X8R8G8B8, {{1280, 1024}});
+    first.Modes(D3DFMT_X8R8G8B8, {{640, 480}, {800, 600}, {1024, 768}}).hasRef = true;
+    for (LONG i = 0; i < 130; ++i) {
+        second.Modes(D3DFMT_X8R8G8B8, {{640 + 4 * i, 480 + 3 * i}});
+    }
+    second.caps.Caps2 = 0;
+    second.caps.PixelShaderVersion = D3DPS_VERSION(1, 0);
+    direct3d_.adapters = {wide, first};
+    direct3d_.adapters.resize(13, second);
+    OpenVideo("Device=1 WindowMode=1 ScreenWidth=1024 ScreenHeight=768");
+    EXPECT_EQ(Entries(page_, IDC_DEVICE_LIST) + Shown(IDC_RESOLUTION_LIST),
+              "HAL,REF,1024 x 768 x 32");
     EXPECT_TRUE(IsEnabled(page_, IDC_WINDOW_MODE));
-    // Glow needs the effects on.
-    SetCheck(page_, IDC_EFFECTS_OFF, true);
-    EXPECT_FALSE(IsEnabled(page_, IDC_GLOW_ON));
-    SetCheck(page_, IDC_EFFECTS_ON, true);
-    EXPECT_TRUE(IsEnabled(page_, IDC_GLOW_OFF));
-
-    // One device on the second adapter: its HAL is shown and asked of adapter number 1.
-    direct3d_.capsAskedOf.clear();
+    for (int effects : {IDC_EFFECTS_OFF, IDC_EFFECTS_ON}) {
+        SetCheck(page_, effects, true);
+        EXPECT_EQ(IsEnabled(page_, IDC_GLOW_ON), effects == IDC_EFFECTS_ON);
+    }
     SelectEntry(page_, IDC_ADAPTER_LIST, 1);
-    EXPECT_EQ(Entries(page_, IDC_DEVICE_LIST), Names{L"HAL"});
-    EXPECT_EQ(Selection(page_, IDC_DEVICE_LIST), 0);
-    EXPECT_EQ(direct3d_.capsAskedOf, std::vector<UINT>{1});
-    EXPECT_EQ(Selection(page_, IDC_RESOLUTION_LIST), 0);
-    EXPECT_FALSE(IsEnabled(page_, IDC_WINDOW_MODE));
-    EXPECT_TRUE(IsChecked(page_, IDC_WINDOW_MODE));
-    EXPECT_FALSE(IsEnabled(page_, IDC_GLOW_ON));
-
-    // Back on the first adapter the same position of its HAL list is kept.
+    EXPECT_EQ(Entries(page_, IDC_DEVICE_LIST) + Shown(IDC_RESOLUTION_LIST), "HAL,640 x 480 x 32");
+    EXPECT_FALSE(IsEnabled(page_, IDC_WINDOW_MODE) || IsEnabled(page_, IDC_GLOW_ON));
+    EXPECT_EQ(Count(IDC_ADAPTER_LIST), 10);
+    EXPECT_EQ(Count(IDC_RESOLUTION_LIST), 100);
     SelectEntry(page_, IDC_RESOLUTION_LIST, 2);
     SelectEntry(page_, IDC_ADAPTER_LIST, 0);
-    EXPECT_EQ(SelectedEntry(page_, IDC_RESOLUTION_LIST), L"1024 x 768 x 32");
+    EXPECT_EQ(Shown(IDC_RESOLUTION_LIST), "1024 x 768 x 32");
     EXPECT_TRUE(IsEnabled(page_, IDC_GLOW_ON));
-    // Another device starts again from the first mode.
     SelectEntry(page_, IDC_DEVICE_LIST, 1);
-    EXPECT_EQ(Selection(page_, IDC_RESOLUTION_LIST), 0);
-
-    SelectEntry(page_, IDC_ADAPTER_LIST, 1);
-    SelectEntry(page_, IDC_RESOLUTION_LIST, 1);
+    EXPECT_EQ(Shown(IDC_RESOLUTION_LIST), "640 x 480 x 32");
+    SelectEntry(page_, IDC_ADAPTER_LIST, 9);
+    SelectEntry(page_, IDC_RESOLUTION_LIST, 99);
     PressOk();
-    // The window mode disabled is stored as shown.
-    ExpectStored("Video", "Adapter=1 ScreenWidth=800 WindowMode=1 VendorID=32902");
+    ExpectStored("Video", "Adapter=9 Device=0 ScreenWidth=1036 WindowMode=1 VendorID=32902");
 }
 
-// Focusing, opening, closing and leaving each list chooses nothing, also where the list opens on
-// the first entry that begins with the name shown.
-TEST_F(VideoPageTest, LookingThroughTheListsKeepsEveryChoice) {
+// Looking through a list (focus, open, close) and typing into its field choose nothing, also where
+// the list opens on the first entry that begins with the name shown. The field shows the choice
+// again once left; "OK" pressed while typing stores the choices.
+TEST_F(VideoPageTest, LookingThroughOrTypingIntoAListChoosesNothing) {
     FakeAdapter pro("Radeon 9800 Pro"), plain("Radeon 9800");
     for (FakeAdapter* card : {&pro, &plain}) {
-        card->Mode(640, 480, D3DFMT_R5G6B5)
-            .Mode(800, 600, D3DFMT_X8R8G8B8)
-            .Mode(1024, 768, D3DFMT_X8R8G8B8);
-        card->types[1] = card->types[0];
+        card->Modes(D3DFMT_R5G6B5, {{640, 480}}).Modes(D3DFMT_X8R8G8B8, {{800, 600}, {1024, 768}});
+        card->hasRef = true;
     }
     direct3d_.adapters = {pro, plain};
-    OpenVideo("Adapter=1\r\nDevice=1\r\nTextureFilter=1\r\n");
-    SelectEntry(page_, IDC_RESOLUTION_LIST, 2);
     for (int id : {IDC_ADAPTER_LIST, IDC_DEVICE_LIST, IDC_RESOLUTION_LIST, IDC_FILTER_LIST}) {
+        OpenVideo("Adapter=1 Device=1 TextureFilter=1");
+        SelectEntry(page_, IDC_RESOLUTION_LIST, 2);
+        const std::string shown = Shown(id);
         HWND list = GetDlgItem(page_, id);
-        const std::string shown = ItemText(page_, id);
         SetFocus(list);
         SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
         PumpPending();
         SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
-        EXPECT_EQ(ItemText(page_, id), shown);
-        SetFocus(GetDlgItem(page_, IDC_VSYNC));
-    }
-    PressOk();
-    ExpectStored("Video",
-                 "Adapter=1 Device=1 ScreenWidth=1024 ScreenHeight=768 ScreenBitCount=32 "
-                 "TextureFilter=1");
-}
-
-// Text typed over a list's field chooses nothing: the field shows the choice again once left,
-// and "OK" pressed while typing stores the choices.
-TEST_F(VideoPageTest, TypingIntoAListChoosesNothing) {
-    TwoAdapters();
-    for (int id : {IDC_ADAPTER_LIST, IDC_DEVICE_LIST, IDC_RESOLUTION_LIST, IDC_FILTER_LIST}) {
-        SCOPED_TRACE(id);
-        OpenVideo("Adapter=1\r\nTextureFilter=3\r\n");
-        SelectEntry(page_, IDC_RESOLUTION_LIST, 2);
-        SelectEntry(page_, IDC_FILTER_LIST, 0);
-        const std::string shown = ItemText(page_, id);
         for (bool leave : {true, false}) {
-            SetFocus(GetDlgItem(page_, id));
-            SendDlgItemMessageW(page_, id, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-            SetDlgItemTextW(page_, id, L"x");
+            SetFocus(list);
+            SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+            SetWindowTextW(list, L"x");
             Notify(page_, id, CBN_EDITCHANGE);
             if (leave) {
                 SetFocus(GetDlgItem(page_, IDC_VSYNC));
-                EXPECT_EQ(ItemText(page_, id), shown);
+                EXPECT_EQ(Shown(id), shown) << id;
             }
         }
         PressOk();
         ExpectStored("Video",
-                     "Adapter=1 Device=0 ScreenWidth=1024 ScreenHeight=768 TextureFilter=1");
+                     "Adapter=1 Device=1 ScreenWidth=1024 ScreenBitCount=32 TextureFilter=1");
     }
 }
 
-// The page is created hidden and filled once: no focus notification refills its lists before it
-// is shown. Start-up asks the caps once per device type while enumerating, then once for bump
-// mapping, of the adapter shown.
-TEST_F(VideoPageTest, StartUpFillsThePageOnce) {
-    TwoAdapters();
-    OpenVideo("Adapter=1\r\nScreenWidth=800\r\nScreenHeight=600\r\n");
-    EXPECT_EQ(direct3d_.capsAskedOf, (std::vector<UINT>{0, 0, 1, 1, 1}));
-    EXPECT_EQ(Selection(page_, IDC_ADAPTER_LIST), 1);
-    EXPECT_EQ(SelectedEntry(page_, IDC_RESOLUTION_LIST), L"800 x 600 x 32");
-    EXPECT_FALSE(IsEnabled(page_, IDC_GLOW_ON));  // the second adapter has no pixel shader 1.1
-}
-
-TEST_F(VideoPageTest, PresetsSetTheirRowsAndLeaveTheRestAlone) {
+// A preset sets the lists and check states it covers, and leaves the enabled states alone. On a
+// machine without a listed mode (0: every preset) the lists stay off, and the file keeps its mode,
+// adapter identity and filter.
+TEST_F(VideoPageTest, PresetsAndAMachineWithoutAListedMode) {
     const struct {
         int button;
-        const wchar_t *mode, *filter;
-        bool lowTexture, vertexShader, lowEffect;
-        int shadow;
-        bool glow, movies;
+        const char* stored;
     } presets[] = {
-        {IDC_PRESET_STANDARD, L"640 x 480 x 32", L"Bilinear", false, true, false, 2, true, true},
-        {IDC_PRESET_LOW_END, L"640 x 480 x 16", L"Bilinear", true, false, true, 0, false, false},
-        {IDC_PRESET_HIGH_QUALITY, L"1024 x 768 x 32", L"Anisotropy", false, false, false, 2, true,
-         false},
+        {IDC_PRESET_STANDARD,
+         "ScreenWidth=640 ScreenBitCount=32 TextureFilter=2 LowTexture=0 HardwareVertexShader=1 "
+         "LowEffect=0 ShadowQuality=2 GlowOn=1 MoviePlay=1"},
+        {IDC_PRESET_LOW_END,
+         "ScreenWidth=640 ScreenBitCount=16 TextureFilter=2 LowTexture=1 HardwareVertexShader=0 "
+         "LowEffect=1 ShadowQuality=0 GlowOn=0 MoviePlay=0"},
+        {IDC_PRESET_HIGH_QUALITY,
+         "ScreenWidth=1024 ScreenBitCount=32 TextureFilter=3 LowTexture=0 HardwareVertexShader=0 "
+         "LowEffect=0 ShadowQuality=2 GlowOn=1 MoviePlay=0"},
+        {0,
+         "Adapter=-1 Device=-1 ScreenWidth=800 ScreenHeight=600 ScreenBitCount=16 "
+         "VendorID=4318 DeviceID=7 TextureFilter=1"},
     };
-    FakeAdapter card("Card");
-    card.Mode(640, 480, D3DFMT_R5G6B5)
-        .Mode(640, 480, D3DFMT_X8R8G8B8)
-        .Mode(800, 600, D3DFMT_X8R8G8B8)
-        .Mode(1024, 768, D3DFMT_X8R8G8B8);
-    direct3d_.adapters = {card};
+    FakeAdapter card("Card"), wide("Wide");
+    card.Modes(D3DFMT_R5G6B5, {{640, 480}}).Modes(D3DFMT_X8R8G8B8, {{640, 480}, {1024, 768}});
+    wide.Modes(D3DFMT_X8R8G8B8, {{1280, 1024}});
     for (const auto& preset : presets) {
+        direct3d_.adapters = {preset.button != 0 ? card : wide};
         OpenVideo(
-            "ScreenWidth=800\r\nScreenHeight=600\r\nHardwareVertexShader=0\r\nMoviePlay=0\r\n"
-            "LowTexture=1\r\nLowEffect=1\r\nShadowQuality=1\r\nGlowOn=0\r\nWaitVSync=0\r\n"
-            "FpsMode=1\r\nUseMipmap=0\r\nTextureFilter=1\r\nWindowMode=1\r\n");
-        ASSERT_FALSE(IsEnabled(page_, IDC_GLOW_ON));  // effects are off
-        ClickButton(page_, preset.button);
-        SCOPED_TRACE(preset.button);
-        EXPECT_EQ(SelectedEntry(page_, IDC_RESOLUTION_LIST), preset.mode);
-        EXPECT_EQ(SelectedEntry(page_, IDC_FILTER_LIST), preset.filter);
-        EXPECT_EQ(IsChecked(page_, IDC_TEXTURE_LOW), preset.lowTexture);
-        EXPECT_NE(IsChecked(page_, IDC_TEXTURE_STANDARD), preset.lowTexture);
-        EXPECT_TRUE(IsChecked(page_, IDC_MIPMAP_ON) && IsChecked(page_, IDC_FPS_AUTO) &&
-                    IsChecked(page_, IDC_VSYNC) && IsChecked(page_, IDC_WINDOW_MODE));
-        EXPECT_EQ(IsChecked(page_, IDC_HARDWARE_VERTEX_SHADER), preset.vertexShader);
-        EXPECT_EQ(IsChecked(page_, IDC_EFFECTS_OFF), preset.lowEffect);
-        EXPECT_EQ(TrackbarPosition(page_, IDC_SHADOW_QUALITY), preset.shadow);
-        EXPECT_EQ(IsChecked(page_, IDC_GLOW_ON), preset.glow);
-        EXPECT_NE(IsChecked(page_, IDC_GLOW_OFF), preset.glow);
-        EXPECT_EQ(IsChecked(page_, IDC_MOVIES_ON), preset.movies);
-        EXPECT_FALSE(IsEnabled(page_, IDC_GLOW_ON));  // presets set check states only
+            "ScreenWidth=800 ScreenHeight=600 ScreenBitCount=16 VendorID=4318 DeviceID=7 "
+            "MoviePlay=0 HardwareVertexShader=0 LowTexture=1 LowEffect=1 ShadowQuality=1 GlowOn=0 "
+            "WaitVSync=0 FpsMode=1 UseMipmap=0 TextureFilter=1 WindowMode=1");
+        for (int button : {IDC_PRESET_STANDARD, IDC_PRESET_LOW_END, IDC_PRESET_HIGH_QUALITY}) {
+            if (preset.button == 0 || preset.button == button) {
+                ClickButton(page_, button);
+            }
+        }
+        EXPECT_FALSE(IsEnabled(page_, IDC_GLOW_ON));  // as the effects off left it
+        EXPECT_EQ(IsEnabled(page_, IDC_RESOLUTION_LIST), preset.button != 0);
+        PressOk();
+        ExpectStored("Video", std::string(preset.stored) + " UseMipmap=1 FpsMode=0 WaitVSync=1");
     }
-}
-
-TEST_F(VideoPageTest, WithNothingListedTheListsAreEmptyAndTheFileKeepsItsMode) {
-    FakeAdapter wide("Wide only");
-    wide.Mode(1280, 1024, D3DFMT_X8R8G8B8);
-    direct3d_.adapters = {wide};
-    OpenVideo(
-        "Adapter=0\r\nDevice=0\r\nScreenWidth=800\r\nScreenHeight=600\r\nScreenBitCount=16\r\n"
-        "VendorID=4318\r\nDeviceID=7\r\nTextureFilter=3\r\n");
-    for (int id : {IDC_ADAPTER_LIST, IDC_DEVICE_LIST, IDC_RESOLUTION_LIST, IDC_FILTER_LIST}) {
-        EXPECT_TRUE(Entries(page_, id).empty() && Selection(page_, id) == -1 &&
-                    !IsEnabled(page_, id))
-            << id;
-        Notify(page_, id, CBN_SELCHANGE);
-    }
-    EXPECT_FALSE(IsEnabled(page_, IDC_WINDOW_MODE));
-    for (int id : {IDC_PRESET_STANDARD, IDC_PRESET_LOW_END, IDC_PRESET_HIGH_QUALITY}) {
-        ClickButton(page_, id);
-    }
-    EXPECT_TRUE(Entries(page_, IDC_RESOLUTION_LIST).empty());
-    PressOk();
-    ExpectStored("Video",
-                 "Adapter=-1 Device=-1 ScreenWidth=800 ScreenHeight=600 ScreenBitCount=16 "
-                 "VendorID=4318 DeviceID=7 TextureFilter=3");
 }
 
 }  // namespace
