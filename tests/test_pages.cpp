@@ -1,5 +1,5 @@
-// The main dialog's tabs, the sound page and the input page's radio pairs, from a settings file to
-// the file written by "OK".
+// The main dialog's tabs and pages other than the input assignments, from a settings file to the
+// file written by "OK": the video page over a fake Direct3D 8, the sound page, the radio pairs.
 #include "common/dialog_items.h"
 #include "tests/support/main_dialog_test.h"
 
@@ -81,6 +81,164 @@ TEST_F(PagesTest, SoundPageDisablesAndRestoresWithoutStoring) {
     EXPECT_TRUE(IsEnabled(page, IDC_SE_VOLUME) && TrackbarPosition(page, IDC_BGM_VOLUME) == 6);
     ClickButton(dialog_, IDC_CANCEL);
     EXPECT_EQ(ReadFileText(path_), file);
+}
+
+class VideoPageTest : public MainDialogTest {
+  protected:
+    void OpenVideo(const std::string& entries) {
+        Open("Video", entries);
+        page_ = mainTabs.Page(0);
+    }
+    std::string Shown(int id) const { return ItemText(page_, id); }
+    LRESULT Count(int id) const { return SendDlgItemMessageW(page_, id, CB_GETCOUNT, 0, 0); }
+    HWND page_ = nullptr;
+};
+
+// 4:3 modes of the six formats, each once, by format (16 bits first) and size.
+// What the page does not offer shows the default; 24 bits load as 32; 1004 is not on the page.
+TEST_F(VideoPageTest, ModesListedAndStoredValuesNotOfferedShowTheDefaults) {
+    FakeAdapter card("Fake Card 9000", 0x10de, 0x0dc4);
+    card.Modes(D3DFMT_R5G6B5, {{800, 600}, {640, 480}})
+        .Modes(D3DFMT_X8R8G8B8, {{1280, 960}, {1280, 1024}, {640, 480}, {640, 400}})
+        .Modes(D3DFMT_X8R8G8B8, {{640, 480}}, 85)
+        .Modes(D3DFMT_A8R8G8B8, {{640, 480}})
+        .Modes(D3DFMT_R8G8B8, {{640, 480}})
+        .Modes(D3DFMT_A4R4G4B4, {{640, 480}});
+    card.caps.MaxAnisotropy = 1;
+    direct3d_.adapters = {card};
+    OpenVideo(
+        "Adapter=3 Device=5 ScreenWidth=800 ScreenHeight=600 ScreenBitCount=24 TextureFilter=3 "
+        "ShadowQuality=5 FullAntiAlias=4 LowTexture=1 UseMipmap=0 FpsMode=1 WaitVSync=0 "
+        "LowEffect=1 "
+        "GlowOn=2 MoviePlay=0 WindowMode=1 HardwareVertexShader=0");
+    EXPECT_EQ(Entries(page_, IDC_DEVICE_LIST) + Entries(page_, IDC_FILTER_LIST) +
+                  Entries(page_, IDC_RESOLUTION_LIST) + Shown(IDC_RESOLUTION_LIST),
+              "HAL,Point,Bilinear,640 x 480 x 16,800 x 600 x 16,640 x 480 x 32,1280 x 960 x 32,"
+              "640 x 480 x 32,640 x 480 x 24,640 x 480 x 16");
+    SelectEntry(page_, IDC_RESOLUTION_LIST, 5);
+    PressOk();
+    ExpectStored("Video",
+                 "Adapter=0 Device=0 ScreenWidth=640 ScreenHeight=480 ScreenBitCount=24 "
+                 "VendorID=4318 DeviceID=3524 TextureFilter=2 ShadowQuality=2 FullAntiAlias=0 "
+                 "LowTexture=1 UseMipmap=0 FpsMode=1 WaitVSync=0 LowEffect=1 GlowOn=1 MoviePlay=0 "
+                 "WindowMode=1 HardwareVertexShader=0");
+}
+
+// Glow needs the effects on and pixel shader 1.1, the window mode a device that renders in a
+// window. A card without a 4:3 mode is left out, yet each card's caps are its own. Another card
+// keeps the mode at the same position, another device starts from the first. The adapter list
+// ends at 10 entries, a device's modes at 100.
+TEST_F(VideoPageTest, AdapterAndDeviceChangesFollowTheirModesAndCaps) {
+    FakeAdapter wide("Wide"), first("First"), second("Second", 0x8086);
+    wide.Modes(D3DFMT_X8R8G8B8, {{1280, 1024}});
+    first.Modes(D3DFMT_X8R8G8B8, {{640, 480}, {800, 600}, {1024, 768}}).hasRef = true;
+    for (LONG i = 0; i < 130; ++i) {
+        second.Modes(D3DFMT_X8R8G8B8, {{640 + 4 * i, 480 + 3 * i}});
+    }
+    second.caps.Caps2 = 0;
+    second.caps.PixelShaderVersion = D3DPS_VERSION(1, 0);
+    direct3d_.adapters = {wide, first};
+    direct3d_.adapters.resize(13, second);
+    OpenVideo("Device=1 WindowMode=1 ScreenWidth=1024 ScreenHeight=768");
+    EXPECT_EQ(Entries(page_, IDC_DEVICE_LIST) + Shown(IDC_RESOLUTION_LIST),
+              "HAL,REF,1024 x 768 x 32");
+    EXPECT_TRUE(IsEnabled(page_, IDC_WINDOW_MODE));
+    for (int effects : {IDC_EFFECTS_OFF, IDC_EFFECTS_ON}) {
+        SetCheck(page_, effects, true);
+        EXPECT_EQ(IsEnabled(page_, IDC_GLOW_ON), effects == IDC_EFFECTS_ON);
+    }
+    SelectEntry(page_, IDC_ADAPTER_LIST, 1);
+    EXPECT_EQ(Entries(page_, IDC_DEVICE_LIST) + Shown(IDC_RESOLUTION_LIST), "HAL,640 x 480 x 32");
+    EXPECT_FALSE(IsEnabled(page_, IDC_WINDOW_MODE) || IsEnabled(page_, IDC_GLOW_ON));
+    EXPECT_EQ(Count(IDC_ADAPTER_LIST), 10);
+    EXPECT_EQ(Count(IDC_RESOLUTION_LIST), 100);
+    SelectEntry(page_, IDC_RESOLUTION_LIST, 2);
+    SelectEntry(page_, IDC_ADAPTER_LIST, 0);
+    EXPECT_EQ(Shown(IDC_RESOLUTION_LIST), "1024 x 768 x 32");
+    EXPECT_TRUE(IsEnabled(page_, IDC_GLOW_ON));
+    SelectEntry(page_, IDC_DEVICE_LIST, 1);
+    EXPECT_EQ(Shown(IDC_RESOLUTION_LIST), "640 x 480 x 32");
+    SelectEntry(page_, IDC_ADAPTER_LIST, 9);
+    SelectEntry(page_, IDC_RESOLUTION_LIST, 99);
+    PressOk();
+    ExpectStored("Video", "Adapter=9 Device=0 ScreenWidth=1036 WindowMode=1 VendorID=32902");
+}
+
+// Looking through a list (focus, open, close) and typing into its field choose nothing, also where
+// the list opens on the first entry that begins with the name shown. The field shows the choice
+// again once left; "OK" pressed while typing stores the choices.
+TEST_F(VideoPageTest, LookingThroughOrTypingIntoAListChoosesNothing) {
+    FakeAdapter pro("Radeon 9800 Pro"), plain("Radeon 9800");
+    for (FakeAdapter* card : {&pro, &plain}) {
+        card->Modes(D3DFMT_R5G6B5, {{640, 480}}).Modes(D3DFMT_X8R8G8B8, {{800, 600}, {1024, 768}});
+        card->hasRef = true;
+    }
+    direct3d_.adapters = {pro, plain};
+    for (int id : {IDC_ADAPTER_LIST, IDC_DEVICE_LIST, IDC_RESOLUTION_LIST, IDC_FILTER_LIST}) {
+        OpenVideo("Adapter=1 Device=1 TextureFilter=1");
+        SelectEntry(page_, IDC_RESOLUTION_LIST, 2);
+        const std::string shown = Shown(id);
+        HWND list = GetDlgItem(page_, id);
+        SetFocus(list);
+        SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
+        PumpPending();
+        SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
+        for (bool leave : {true, false}) {
+            SetFocus(list);
+            SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+            SetWindowTextW(list, L"x");
+            Notify(page_, id, CBN_EDITCHANGE);
+            if (leave) {
+                SetFocus(GetDlgItem(page_, IDC_VSYNC));
+                EXPECT_EQ(Shown(id), shown) << id;
+            }
+        }
+        PressOk();
+        ExpectStored("Video",
+                     "Adapter=1 Device=1 ScreenWidth=1024 ScreenBitCount=32 TextureFilter=1");
+    }
+}
+
+// A preset sets the lists and check states it covers, and leaves the enabled states alone. On a
+// machine without a listed mode (0: every preset) the lists stay off, and the file keeps its mode,
+// adapter identity and filter.
+TEST_F(VideoPageTest, PresetsAndAMachineWithoutAListedMode) {
+    const struct {
+        int button;
+        const char* stored;
+    } presets[] = {
+        {IDC_PRESET_STANDARD,
+         "ScreenWidth=640 ScreenBitCount=32 TextureFilter=2 LowTexture=0 HardwareVertexShader=1 "
+         "LowEffect=0 ShadowQuality=2 GlowOn=1 MoviePlay=1"},
+        {IDC_PRESET_LOW_END,
+         "ScreenWidth=640 ScreenBitCount=16 TextureFilter=2 LowTexture=1 HardwareVertexShader=0 "
+         "LowEffect=1 ShadowQuality=0 GlowOn=0 MoviePlay=0"},
+        {IDC_PRESET_HIGH_QUALITY,
+         "ScreenWidth=1024 ScreenBitCount=32 TextureFilter=3 LowTexture=0 HardwareVertexShader=0 "
+         "LowEffect=0 ShadowQuality=2 GlowOn=1 MoviePlay=0"},
+        {0,
+         "Adapter=-1 Device=-1 ScreenWidth=800 ScreenHeight=600 ScreenBitCount=16 "
+         "VendorID=4318 DeviceID=7 TextureFilter=1"},
+    };
+    FakeAdapter card("Card"), wide("Wide");
+    card.Modes(D3DFMT_R5G6B5, {{640, 480}}).Modes(D3DFMT_X8R8G8B8, {{640, 480}, {1024, 768}});
+    wide.Modes(D3DFMT_X8R8G8B8, {{1280, 1024}});
+    for (const auto& preset : presets) {
+        direct3d_.adapters = {preset.button != 0 ? card : wide};
+        OpenVideo(
+            "ScreenWidth=800 ScreenHeight=600 ScreenBitCount=16 VendorID=4318 DeviceID=7 "
+            "MoviePlay=0 HardwareVertexShader=0 LowTexture=1 LowEffect=1 ShadowQuality=1 GlowOn=0 "
+            "WaitVSync=0 FpsMode=1 UseMipmap=0 TextureFilter=1 WindowMode=1");
+        for (int button : {IDC_PRESET_STANDARD, IDC_PRESET_LOW_END, IDC_PRESET_HIGH_QUALITY}) {
+            if (preset.button == 0 || preset.button == button) {
+                ClickButton(page_, button);
+            }
+        }
+        EXPECT_FALSE(IsEnabled(page_, IDC_GLOW_ON));  // as the effects off left it
+        EXPECT_EQ(IsEnabled(page_, IDC_RESOLUTION_LIST), preset.button != 0);
+        PressOk();
+        ExpectStored("Video", std::string(preset.stored) + " UseMipmap=1 FpsMode=0 WaitVSync=1");
+    }
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
 // A Direct3D 8 of the test's own making, handed to CreateDirect3D through its source seam: the
-// adapters, their modes and caps, and whether a REF device comes with the HAL.
+// adapters, their modes and caps, and whether a REF device comes with the HAL. Every format has a
+// depth-stencil buffer.
 #pragma once
 #include <windows.h>
 #include <d3d8.h>
 
 #include <initializer_list>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -15,9 +15,8 @@ struct FakeAdapter {
     std::string description;
     DWORD vendorId, deviceId;
     std::vector<D3DDISPLAYMODE> modes;
-    std::set<D3DFORMAT> withoutDepth;  // formats no depth-stencil buffer matches
-    bool hasRef = false;               // a REF device beside the HAL, with the same caps
-    D3DCAPS8 caps = {};                // a HAL that allows everything unless a test says
+    bool hasRef = false;  // a REF device beside the HAL, with the same caps
+    D3DCAPS8 caps = {};   // a HAL that allows everything unless a test says
 
     explicit FakeAdapter(const std::string& name, DWORD vendor = 0, DWORD device = 0)
         : description(name), vendorId(vendor), deviceId(device) {
@@ -75,12 +74,12 @@ class FakeDirect3D : public IDirect3D8 {
         return D3D_OK;
     }
     HRESULT WINAPI CheckDeviceType(UINT n, D3DDEVTYPE type, D3DFORMAT, D3DFORMAT, BOOL) override {
-        return Answer(type != D3DDEVTYPE_REF || adapters.at(n).hasRef);
+        return type != D3DDEVTYPE_REF || adapters.at(n).hasRef ? D3D_OK : D3DERR_NOTAVAILABLE;
     }
-    HRESULT WINAPI CheckDeviceFormat(UINT n, D3DDEVTYPE, D3DFORMAT format, DWORD, D3DRESOURCETYPE,
-                                     D3DFORMAT) override { return Depth(n, format); }
-    HRESULT WINAPI CheckDepthStencilMatch(UINT n, D3DDEVTYPE, D3DFORMAT format, D3DFORMAT,
-                                          D3DFORMAT) override { return Depth(n, format); }
+    HRESULT WINAPI CheckDeviceFormat(UINT, D3DDEVTYPE, D3DFORMAT, DWORD, D3DRESOURCETYPE,
+                                     D3DFORMAT) override { return D3D_OK; }
+    HRESULT WINAPI CheckDepthStencilMatch(UINT, D3DDEVTYPE, D3DFORMAT, D3DFORMAT,
+                                          D3DFORMAT) override { return D3D_OK; }
     // The page has no anti-alias list, and the program creates no device.
     HRESULT WINAPI CheckDeviceMultiSampleType(UINT, D3DDEVTYPE, D3DFORMAT, BOOL,
                                               D3DMULTISAMPLE_TYPE) override { return E_NOTIMPL; }
@@ -89,10 +88,4 @@ class FakeDirect3D : public IDirect3D8 {
     HRESULT WINAPI RegisterSoftwareDevice(void*) override { return E_NOTIMPL; }
     HMONITOR WINAPI GetAdapterMonitor(UINT) override { return nullptr; }
     // clang-format on
-
-  private:
-    static HRESULT Answer(bool ok) { return ok ? D3D_OK : D3DERR_NOTAVAILABLE; }
-    HRESULT Depth(UINT n, D3DFORMAT format) {
-        return Answer(!adapters.at(n).withoutDepth.count(format));
-    }
 };

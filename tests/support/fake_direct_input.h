@@ -1,6 +1,6 @@
 // DirectInput 8 stand-ins, handed to the program through SetDirectInputCreator: an IDirectInput8A
-// that lists the controllers a test attaches and the IDirectInputDevice8A objects it opens for
-// them, with buttons a test holds down.
+// that lists the controllers a test attaches, and the devices it opens for them with the buttons a
+// test holds down.
 #pragma once
 #ifndef DIRECTINPUT_VERSION
 #define DIRECTINPUT_VERSION 0x0800
@@ -9,7 +9,6 @@
 #include <dinput.h>
 
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -50,25 +49,17 @@ struct FakeUnknown : Interface {
     }
 };
 
-// The set-up calls succeed; the program never calls the others.
-#define FAKE_SUCCEEDS(method, ...)            \
-    STDMETHOD(method)(__VA_ARGS__) override { \
-        return DI_OK;                         \
-    }
-#define FAKE_UNUSED(method, ...)              \
-    STDMETHOD(method)(__VA_ARGS__) override { \
-        return E_NOTIMPL;                     \
-    }
+// The set-up steps succeed; the program calls no other method.
+// clang-format off
+#define FAKE_OK(method, ...) STDMETHOD(method)(__VA_ARGS__) override { return DI_OK; }
+#define FAKE_UNUSED(method, ...) STDMETHOD(method)(__VA_ARGS__) override { return E_NOTIMPL; }
+// clang-format on
 
-// Controller i opened; one unplugged meanwhile answers from a blank stand-in.
+// Controller i, opened.
 struct FakeDevice final : FakeUnknown<IDirectInputDevice8A> {
     explicit FakeDevice(size_t index) : index(index) {}
-    FakeController& Controller() {
-        static FakeController unplugged;
-        return index < fakeInput.controllers.size() ? fakeInput.controllers[index] : unplugged;
-    }
     STDMETHOD(Acquire)() override {
-        acquired = !Controller().staysLost;
+        acquired = !fakeInput.controllers.at(index).staysLost;
         return acquired ? DI_OK : DIERR_INPUTLOST;
     }
     STDMETHOD(Unacquire)() override {
@@ -80,27 +71,29 @@ struct FakeDevice final : FakeUnknown<IDirectInputDevice8A> {
         if (!acquired || size != sizeof(DIJOYSTATE)) {
             return DIERR_NOTACQUIRED;
         }
-        DIJOYSTATE state = {};
+        auto* state = static_cast<DIJOYSTATE*>(data);
+        *state = {};
         for (int i = 0; i < 32; ++i) {
-            state.rgbButtons[i] = (Controller().held >> i) & 1 ? 0x80 : 0x00;
+            state->rgbButtons[i] = (fakeInput.controllers.at(index).held >> i) & 1 ? 0x80 : 0;
         }
-        memcpy(data, &state, sizeof state);
         return DI_OK;
     }
     // clang-format off
-    FAKE_SUCCEEDS(SetDataFormat, LPCDIDATAFORMAT) FAKE_SUCCEEDS(SetCooperativeLevel, HWND, DWORD)
-    FAKE_SUCCEEDS(EnumObjects, LPDIENUMDEVICEOBJECTSCALLBACKA, LPVOID, DWORD)
-    FAKE_SUCCEEDS(SetProperty, REFGUID, LPCDIPROPHEADER)
-    FAKE_UNUSED(GetCapabilities, LPDIDEVCAPS) FAKE_UNUSED(GetProperty, REFGUID, LPDIPROPHEADER)
+    FAKE_OK(SetDataFormat, LPCDIDATAFORMAT) FAKE_OK(SetCooperativeLevel, HWND, DWORD)
+    FAKE_OK(EnumObjects, LPDIENUMDEVICEOBJECTSCALLBACKA, LPVOID, DWORD)
+    FAKE_OK(SetProperty, REFGUID, LPCDIPROPHEADER) FAKE_UNUSED(GetCapabilities, LPDIDEVCAPS)
+    FAKE_UNUSED(GetProperty, REFGUID, LPDIPROPHEADER)
     FAKE_UNUSED(GetDeviceData, DWORD, LPDIDEVICEOBJECTDATA, LPDWORD, DWORD)
-    FAKE_UNUSED(SetEventNotification, HANDLE) FAKE_UNUSED(GetDeviceInfo, LPDIDEVICEINSTANCEA)
+    FAKE_UNUSED(SetEventNotification, HANDLE)
     FAKE_UNUSED(GetObjectInfo, LPDIDEVICEOBJECTINSTANCEA, DWORD, DWORD)
-    FAKE_UNUSED(RunControlPanel, HWND, DWORD) FAKE_UNUSED(Initialize, HINSTANCE, DWORD, REFGUID)
+    FAKE_UNUSED(GetDeviceInfo, LPDIDEVICEINSTANCEA) FAKE_UNUSED(RunControlPanel, HWND, DWORD)
+    FAKE_UNUSED(Initialize, HINSTANCE, DWORD, REFGUID)
     FAKE_UNUSED(CreateEffect, REFGUID, LPCDIEFFECT, LPDIRECTINPUTEFFECT*, LPUNKNOWN)
     FAKE_UNUSED(EnumEffects, LPDIENUMEFFECTSCALLBACKA, LPVOID, DWORD)
-    FAKE_UNUSED(GetEffectInfo, LPDIEFFECTINFOA, REFGUID) FAKE_UNUSED(Escape, LPDIEFFESCAPE)
-    FAKE_UNUSED(GetForceFeedbackState, LPDWORD) FAKE_UNUSED(SendForceFeedbackCommand, DWORD)
+    FAKE_UNUSED(GetEffectInfo, LPDIEFFECTINFOA, REFGUID) FAKE_UNUSED(GetForceFeedbackState, LPDWORD)
+    FAKE_UNUSED(SendForceFeedbackCommand, DWORD)
     FAKE_UNUSED(EnumCreatedEffectObjects, LPDIENUMCREATEDEFFECTOBJECTSCALLBACK, LPVOID, DWORD)
+    FAKE_UNUSED(Escape, LPDIEFFESCAPE)
     FAKE_UNUSED(SendDeviceData, DWORD, LPCDIDEVICEOBJECTDATA, LPDWORD, DWORD)
     FAKE_UNUSED(EnumEffectsInFile, LPCSTR, LPDIENUMEFFECTSINFILECALLBACK, LPVOID, DWORD)
     FAKE_UNUSED(WriteEffectToFile, LPCSTR, DWORD, LPDIFILEEFFECT, DWORD)
@@ -116,13 +109,14 @@ struct FakeDevice final : FakeUnknown<IDirectInputDevice8A> {
 // Controller i has the instance GUID whose first word is i + 1.
 struct FakeDirectInput final : FakeUnknown<IDirectInput8A> {
     STDMETHOD(CreateDevice)(REFGUID guid, LPDIRECTINPUTDEVICE8A* device, LPUNKNOWN) override {
-        *device = nullptr;
         const size_t i = guid.Data1 - 1;
-        if (i < fakeInput.controllers.size() && fakeInput.controllers[i].opens) {
-            ++fakeInput.controllers[i].creates;
-            *device = new FakeDevice(i);
+        *device = nullptr;
+        if (i >= fakeInput.controllers.size() || !fakeInput.controllers[i].opens) {
+            return DIERR_DEVICENOTREG;
         }
-        return *device != nullptr ? DI_OK : DIERR_DEVICENOTREG;
+        ++fakeInput.controllers[i].creates;
+        *device = new FakeDevice(i);
+        return DI_OK;
     }
     STDMETHOD(EnumDevices)
     (DWORD, LPDIENUMDEVICESCALLBACKA callback, LPVOID context, DWORD) override {
