@@ -38,11 +38,8 @@ TEST_F(PagesTest, EachSwitchShowsAndStoresItsOwnKey) {
     for (int chosen = -1; chosen < 9; ++chosen) {
         std::string lines[3];  // by page: sound, input
         for (int i = 0; i < 9; ++i) {
-            lines[switches[i].page] += std::string(switches[i].key) + "=" +
-                                       (chosen < 0    ? "2"
-                                        : i == chosen ? "1"
-                                                      : "0") +
-                                       "\r\n";
+            const char* value = chosen < 0 ? "2" : (i == chosen ? "1" : "0");
+            lines[switches[i].page] += std::string(switches[i].key) + "=" + value + "\r\n";
         }
         Open("[Sound]\r\nBgmVolume=12\r\n" + lines[1] + "[Control]\r\n" + lines[2]);
         EXPECT_EQ(TrackbarPosition(mainTabs.Page(1), IDC_BGM_VOLUME), 9);
@@ -85,8 +82,8 @@ class VideoPageTest : public MainDialogTest {
     HWND page_ = nullptr;
 };
 
-// 4:3 modes of the six formats, each once, by format (16 bits first) and size.
-// What the page does not offer shows the default; 24 bits load as 32; 1004 is not on the page.
+// 4:3 modes of the six formats, each once, by format (16 bits first) and size. A stored value the
+// page does not offer shows the default; the anti-alias list (1004) is not on the page.
 TEST_F(VideoPageTest, ModesListedAndStoredValuesNotOfferedShowTheDefaults) {
     FakeAdapter card("Fake Card 9000", 0x10de, 0x0dc4);
     card.Modes(D3DFMT_R5G6B5, {{800, 600}, {640, 480}})
@@ -174,6 +171,7 @@ TEST_F(VideoPageTest, LookingThroughOrTypingIntoAListChoosesNothing) {
         SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
         PumpPending();
         SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
+        EXPECT_EQ(Shown(id), shown) << id;
         for (bool leave : {true, false}) {
             SetFocus(list);
             SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
@@ -198,18 +196,11 @@ TEST_F(VideoPageTest, PresetsAndAMachineWithoutAListedMode) {
         int button;
         const char* stored;
     } presets[] = {
-        {IDC_PRESET_STANDARD,
-         "ScreenWidth=640 ScreenBitCount=32 TextureFilter=2 LowTexture=0 HardwareVertexShader=1 "
-         "LowEffect=0 ShadowQuality=2 GlowOn=1 MoviePlay=1"},
-        {IDC_PRESET_LOW_END,
-         "ScreenWidth=640 ScreenBitCount=16 TextureFilter=2 LowTexture=1 HardwareVertexShader=0 "
-         "LowEffect=1 ShadowQuality=0 GlowOn=0 MoviePlay=0"},
-        {IDC_PRESET_HIGH_QUALITY,
-         "ScreenWidth=1024 ScreenBitCount=32 TextureFilter=3 LowTexture=0 HardwareVertexShader=0 "
-         "LowEffect=0 ShadowQuality=2 GlowOn=1 MoviePlay=0"},
+        {IDC_PRESET_STANDARD, "ScreenBitCount=32 HardwareVertexShader=1 MoviePlay=1 GlowOn=1"},
+        {IDC_PRESET_LOW_END, "ScreenBitCount=16 LowTexture=1 LowEffect=1 ShadowQuality=0 GlowOn=0"},
+        {IDC_PRESET_HIGH_QUALITY, "ScreenWidth=1024 TextureFilter=3 LowTexture=0 ShadowQuality=2"},
         {0,
-         "Adapter=-1 Device=-1 ScreenWidth=800 ScreenHeight=600 ScreenBitCount=16 "
-         "VendorID=4318 DeviceID=7 TextureFilter=1"},
+         "Adapter=-1 ScreenWidth=800 ScreenBitCount=16 VendorID=4318 DeviceID=7 TextureFilter=1"},
     };
     FakeAdapter card("Card"), wide("Wide");
     card.Modes(D3DFMT_R5G6B5, {{640, 480}}).Modes(D3DFMT_X8R8G8B8, {{640, 480}, {1024, 768}});
