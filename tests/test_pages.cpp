@@ -1,215 +1,254 @@
-// The main dialog's tabs and page switching, the input page's radio pairs and the sound page,
-// from a settings file to the file written by "OK".
-#include <windows.h>
-
-#include <commctrl.h>
-
-#include <cstring>
-
-#include "app/input_page.h"
-#include "app/splash.h"
-#include "app/tab_sets.h"
-#include "display/video_page.h"
-#include "input/gamepad_page.h"
-#include "input/keyboard_page.h"
-#include "input/mouse_page.h"
+// The main dialog's tabs and pages other than the input assignments, from a settings file to the
+// file written by "OK": the video page over a fake Direct3D 8, the sound page, the radio pairs.
 #include "common/dialog_items.h"
-#include "settings/settings_record.h"
-#include "sound/sound_page.h"
 #include "tests/support/main_dialog_test.h"
 
 namespace {
 
-const int kSoundTab = 1;
-const int kInputTab = 2;
+using PagesTest = MainDialogTest;
 
-class PagesTest : public MainDialogTest {
-  protected:
-    HWND Sound() const { return mainTabs.Page(kSoundTab); }
-    HWND Input() const { return mainTabs.Page(kInputTab); }
-};
-
-std::wstring TabText(HWND tabs, int index) {
-    wchar_t text[64] = {};
-    TCITEMW item = {};
-    item.mask = TCIF_TEXT;
-    item.pszText = text;
-    item.cchTextMax = 64;
-    SendMessageW(tabs, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
-    return text;
-}
-
-// Only the page of that tab shows, and it fills the tab control's display area.
-void ExpectOnlyPageShown(HWND dialog, int index) {
-    HWND tabs = GetDlgItem(dialog, IDC_MAIN_TABS);
-    RECT area = ChildRect(tabs);
-    SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(IsWindowVisible(mainTabs.Page(i)) != FALSE, i == index) << i;
-    }
-    RECT page = ChildRect(mainTabs.Page(index));
-    EXPECT_TRUE(EqualRect(&page, &area)) << index;
-    EXPECT_EQ(mainTabs.CurrentIndex(), index);
-}
-
+// Only the chosen tab's page shows; the input page comes back on the sub-page it showed.
 TEST_F(PagesTest, TabsShowOnePageAtATimeAndTheInputPageKeepsItsSubPage) {
     Open();
-    HWND tabs = GetDlgItem(dialog_, IDC_MAIN_TABS);
-    ASSERT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 3);
-    EXPECT_EQ(TabText(tabs, 0) + TabText(tabs, 1) + TabText(tabs, 2), L"画面声音输入");
-    HIMAGELIST icons = reinterpret_cast<HIMAGELIST>(SendMessageW(tabs, TCM_GETIMAGELIST, 0, 0));
-    ASSERT_NE(icons, nullptr);
-    EXPECT_EQ(ImageList_GetImageCount(icons), 3);
-    EXPECT_EQ(TabText(GetDlgItem(Input(), IDC_INPUT_TABS), 2), L"游戏手柄");
-    EXPECT_EQ(splash.window, nullptr);
-    // The video tab first, every other page made once the dialog waits and kept hidden.
-    EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 0);
-    EXPECT_EQ(GetFocus(), tabs);
-    ExpectOnlyPageShown(dialog_, 0);
-    for (int index : {kSoundTab, kInputTab, 0, kSoundTab}) {
+    ShowInputPage(1);
+    for (int index : {1, 0, 2}) {
         SelectTab(dialog_, IDC_MAIN_TABS, index);
-        ExpectOnlyPageShown(dialog_, index);
-        EXPECT_EQ(GetFocus(), tabs);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(IsWindowVisible(mainTabs.Page(i)) != FALSE, i == index) << index << i;
+        }
     }
-    // Indices out of range and a change still under way select nothing.
-    mainTabs.Select(3);
-    mainTabs.Select(-1);
-    SendMessageW(tabs, TCM_SETCURSEL, kInputTab, 0);
-    mainTabs.OnNotify(TCN_SELCHANGING);
-    ExpectOnlyPageShown(dialog_, kSoundTab);
-
-    SelectTab(dialog_, IDC_MAIN_TABS, kInputTab);
-    EXPECT_EQ(inputTabs.CurrentIndex(), 0);
-    SelectTab(Input(), IDC_INPUT_TABS, 1);  // "鼠标"
-    SelectTab(dialog_, IDC_MAIN_TABS, kSoundTab);
-    SelectTab(dialog_, IDC_MAIN_TABS, kInputTab);
-    EXPECT_EQ(SendDlgItemMessageW(Input(), IDC_INPUT_TABS, TCM_GETCURSEL, 0, 0), 1);
-    EXPECT_EQ(inputTabs.CurrentIndex(), 1);
-    EXPECT_EQ(GetFocus(), tabs);  // set last, by the main set
+    EXPECT_TRUE(IsWindowVisible(inputTabs.Page(1)) && !IsWindowVisible(inputTabs.Page(0)));
 }
 
-// Only 1 sets an option; whatever else the file holds, one button of each pair is checked.
-TEST_F(PagesTest, RadioPairsShowTheFileAndStoreItBack) {
-    const char* keys[] = {"DefaultRun", "Camera45Deg", "ChrTrans"};
-    const int pairs[][2] = {// off, on
-                            {IDC_MOVE_WALK, IDC_MOVE_RUN},
-                            {IDC_CAMERA_FREE, IDC_CAMERA_45},
-                            {IDC_HIDDEN_HIDE, IDC_HIDDEN_SHOW}};
+// Each switch shows its own key and is stored from its own box: every key at 0 but one at 1, then
+// every key at 2 (only 1 sets an option). A volume above the range shows and is stored at 9.
+TEST_F(PagesTest, EachSwitchShowsAndStoresItsOwnKey) {
     const struct {
-        const char* values[3];
-        const char* shown;
-    } cases[] = {{{"1", "0", "1"}, "101"}, {{"2", "-1", "abc"}, "000"}};
-    for (const auto& c : cases) {
-        std::string file = "[Control]\r\n";
-        for (int i = 0; i < 3; ++i) {
-            file += std::string(keys[i]) + "=" + c.values[i] + "\r\n";
+        int page, on, off;  // off: the other button of a radio pair
+        const char* key;
+    } switches[] = {{1, IDC_BGM_OFF, 0, "BgmOff"},
+                    {1, IDC_SE_OFF, 0, "SeOff"},
+                    {1, IDC_BATTLE_VOICE_OFF, 0, "BtVoiceOff"},
+                    {1, IDC_SOFTWARE_BUFFER, 0, "SoftwareSoundBuffer"},
+                    {1, IDC_NO_DIRECTSOUND3D, 0, "NotUseDirectSound3d"},
+                    {1, IDC_NO_DIRECTSOUND, 0, "NotUseDirectSound"},
+                    {2, IDC_MOVE_RUN, IDC_MOVE_WALK, "DefaultRun"},
+                    {2, IDC_CAMERA_45, IDC_CAMERA_FREE, "Camera45Deg"},
+                    {2, IDC_HIDDEN_SHOW, IDC_HIDDEN_HIDE, "ChrTrans"}};
+    for (int chosen = -1; chosen < 9; ++chosen) {
+        std::string lines[3];  // by page: sound, input
+        for (int i = 0; i < 9; ++i) {
+            const char* value = chosen < 0 ? "2" : (i == chosen ? "1" : "0");
+            lines[switches[i].page] += std::string(switches[i].key) + "=" + value + "\r\n";
         }
-        Open(file);
-        for (int i = 0; i < 3; ++i) {
-            bool on = c.shown[i] == '1';
-            EXPECT_TRUE(IsChecked(Input(), pairs[i][on]) && !IsChecked(Input(), pairs[i][!on]))
-                << keys[i] << "=" << c.values[i];
+        Open("[Sound]\r\nBgmVolume=12\r\n" + lines[1] + "[Control]\r\n" + lines[2]);
+        EXPECT_EQ(TrackbarPosition(mainTabs.Page(1), IDC_BGM_VOLUME), 9);
+        for (int i = 0; i < 9; ++i) {
+            HWND page = mainTabs.Page(switches[i].page);
+            EXPECT_EQ(IsChecked(page, switches[i].on), i == chosen) << chosen << switches[i].key;
+            EXPECT_TRUE(!switches[i].off || IsChecked(page, switches[i].off) != (i == chosen));
         }
         PressOk();
-        for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(Stored("Control", keys[i]), std::string(1, c.shown[i])) << keys[i];
+        for (int i = 0; i < 9; ++i) {
+            const char* section = switches[i].page == 1 ? "Sound" : "Control";
+            EXPECT_EQ(Stored(section, switches[i].key), i == chosen ? "1" : "0") << chosen << i;
         }
+        EXPECT_EQ(Stored("Sound", "BgmVolume"), "9");
     }
 }
 
-TEST_F(PagesTest, NotUsingDirectSoundDisablesTheOthersButKeepsTheirValues) {
-    Open(
-        "[Sound]\r\nNotUseDirectSound=1\r\nBgmOff=1\r\nBgmVolume=3\r\nSeVolume=12\r\n"
-        "SoftwareSoundBuffer=1\r\n");
-    HWND page = Sound();
-    auto expectOthersEnabled = [page](bool enabled) {
-        for (int id : {IDC_BGM_VOLUME, IDC_SE_VOLUME, IDC_BGM_OFF, IDC_SE_OFF, IDC_BATTLE_VOICE_OFF,
-                       IDC_SOFTWARE_BUFFER, IDC_NO_DIRECTSOUND3D}) {
-            EXPECT_EQ(IsEnabled(page, id), enabled) << id;
-        }
-    };
-    EXPECT_TRUE(IsEnabled(page, IDC_NO_DIRECTSOUND) && IsEnabled(page, IDC_SOUND_DEFAULTS));
-    expectOthersEnabled(false);
-    SetCheck(page, IDC_NO_DIRECTSOUND, false);
-    expectOthersEnabled(true);
-    SetCheck(page, IDC_NO_DIRECTSOUND, true);
-    expectOthersEnabled(false);
-    // The values stay as loaded; a volume above the range shows at 9.
-    EXPECT_TRUE(IsChecked(page, IDC_BGM_OFF) && IsChecked(page, IDC_SOFTWARE_BUFFER));
-    EXPECT_EQ(TrackbarPosition(page, IDC_BGM_VOLUME), 3);
-    EXPECT_EQ(TrackbarPosition(page, IDC_SE_VOLUME), 9);
-    PressOk();  // disabled controls are stored as shown
-    ExpectStored("Sound",
-                 "NotUseDirectSound=1 BgmOff=1 BgmVolume=3 SeVolume=9 SoftwareSoundBuffer=1");
-}
-
-TEST_F(PagesTest, RestoreDefaultsResetsTheControlsOnly) {
-    const std::string original =
-        "[Sound]\r\nNotUseDirectSound=1\r\nBgmVolume=2\r\nSeVolume=9\r\nSeOff=1\r\nBtVoiceOff="
-        "1\r\n";
-    Open(original);
-    HWND page = Sound();
+// "恢复初始状态" resets the controls only (also those "不使用DirectSound" had disabled), and "取消"
+// leaves the file as it was.
+TEST_F(PagesTest, SoundRestoreChangesOnlyTheControls) {
+    const std::string file = "[Sound]\r\nNotUseDirectSound=1\r\nBgmVolume=2\r\nSeOff=1\r\n";
+    Open(file);
+    HWND page = mainTabs.Page(1);
+    EXPECT_FALSE(IsEnabled(page, IDC_SE_VOLUME) || IsEnabled(page, IDC_SE_OFF));
     ClickButton(page, IDC_SOUND_DEFAULTS);
-    for (int id : {IDC_NO_DIRECTSOUND, IDC_SE_OFF, IDC_BATTLE_VOICE_OFF}) {
-        EXPECT_FALSE(IsChecked(page, id)) << id;
-    }
-    EXPECT_TRUE(IsEnabled(page, IDC_SE_VOLUME));
-    EXPECT_EQ(TrackbarPosition(page, IDC_BGM_VOLUME), 6);
-    EXPECT_EQ(TrackbarPosition(page, IDC_SE_VOLUME), 6);
-    EXPECT_EQ(SettingsRecord.SeVolume, 9);  // the record waits for a store
+    EXPECT_FALSE(IsChecked(page, IDC_NO_DIRECTSOUND) || IsChecked(page, IDC_SE_OFF));
+    EXPECT_TRUE(IsEnabled(page, IDC_SE_VOLUME) && TrackbarPosition(page, IDC_BGM_VOLUME) == 6);
     ClickButton(dialog_, IDC_CANCEL);
-    EXPECT_FALSE(IsWindow(dialog_));
-    EXPECT_EQ(ReadFileText(path_), original);
+    EXPECT_EQ(ReadFileText(path_), file);
 }
 
 // Only the video page is made at start-up. "OK" pressed at once, or after a click on the input
 // tab made that page and its keyboard page, stores the very file stored once every page is made,
-// with the values pages show otherwise than the file holds them.
+// also where pages show other values than the file holds.
 TEST_F(PagesTest, OkBeforeThePagesAreMadeStoresWhatEveryPageStores) {
     FakeAdapter card("Card");
-    card.Mode(640, 480, D3DFMT_X8R8G8B8).Mode(1024, 768, D3DFMT_R5G6B5);
+    card.Modes(D3DFMT_X8R8G8B8, {{640, 480}}).Modes(D3DFMT_R5G6B5, {{1024, 768}});
     direct3d_.adapters = {card};
-    ResetFakeInput(NamedControllers(2));
+    ResetFakeInput(2);
     const std::string file =
         "[Video]\r\nAdapter=4\r\nScreenWidth=800\r\nScreenHeight=600\r\nScreenBitCount=24\r\n"
         "GlowOn=2\r\n[Sound]\r\nBgmVolume=12\r\nSeVolume=255\r\n[Control]\r\nPadDeviceNo=5\r\n"
         "PadSensitivity=150\r\nGamePad=20fe1fff402101020304\r\nMouse=07e6\r\nDefaultRun=3\r\n";
-    enum { kMade, kAtOnce, kInputTabFirst };
-    std::string stored[3];
-    for (int start : {kMade, kAtOnce, kInputTabFirst}) {
-        Open(file, start != kMade);
-        if (start == kInputTabFirst) {
-            SelectTab(dialog_, IDC_MAIN_TABS, kInputTab);
-            ExpectOnlyPageShown(dialog_, kInputTab);
+    std::string stored[3];  // every page made; "OK" at once; the input tab first
+    for (int start = 0; start < 3; ++start) {
+        Open(file, start != 0);
+        if (start == 2) {
+            SelectTab(dialog_, IDC_MAIN_TABS, 2);
             EXPECT_TRUE(IsWindowVisible(inputTabs.Page(0)) && inputTabs.Page(1) == nullptr);
         }
-        EXPECT_EQ(Sound() != nullptr, start == kMade) << start;
+        EXPECT_EQ(mainTabs.Page(1) != nullptr, start == 0) << start;
         PressOk();
         stored[start] = ReadFileText(path_);
     }
-    EXPECT_NE(stored[kMade].find("BgmVolume=9"), std::string::npos);
-    EXPECT_EQ(stored[kAtOnce], stored[kMade]);
-    EXPECT_EQ(stored[kInputTabFirst], stored[kMade]);
+    EXPECT_NE(stored[0].find("BgmVolume=9"), std::string::npos);
+    EXPECT_EQ(stored[1], stored[0]);
+    EXPECT_EQ(stored[2], stored[0]);
 }
 
-// A page whose window was never created leaves the loaded values alone when collected.
-TEST(PageWithoutWindowTest, CollectLeavesTheLoadedValuesAlone) {
-    SettingsRecord = Settings{};
-    SettingsRecord.BgmVolume = 3;
-    SettingsRecord.DefaultRun = 1;
-    SettingsRecord.ScreenWidth = 800;
-    SettingsRecord.Keyboard[0] = 'K';
-    SettingsRecord.Mouse[0] = 4;
-    SettingsRecord.PadSensitivity = 20;
-    Settings loaded;
-    memcpy(&loaded, &SettingsRecord, sizeof loaded);
-    VideoPage().Collect();
-    SoundPage().Collect();
-    InputPage().Collect();
-    KeyboardPage().Collect();
-    MousePage().Collect();
-    GamepadPage().Collect();
-    EXPECT_EQ(memcmp(&loaded, &SettingsRecord, sizeof loaded), 0);
+class VideoPageTest : public MainDialogTest {
+  protected:
+    void OpenVideo(const std::string& entries) {
+        Open("Video", entries);
+        page_ = mainTabs.Page(0);
+    }
+    std::string Shown(int id) const { return ItemText(page_, id); }
+    LRESULT Count(int id) const { return SendDlgItemMessageW(page_, id, CB_GETCOUNT, 0, 0); }
+    HWND page_ = nullptr;
+};
+
+// 4:3 modes of the six formats, each once, by format (16 bits first) and size. A stored value the
+// page does not offer shows the default; the anti-alias list (1004) is not on the page.
+TEST_F(VideoPageTest, ModesListedAndStoredValuesNotOfferedShowTheDefaults) {
+    FakeAdapter card("Fake Card 9000", 0x10de, 0x0dc4);
+    card.Modes(D3DFMT_R5G6B5, {{800, 600}, {640, 480}})
+        .Modes(D3DFMT_X8R8G8B8, {{1280, 960}, {1280, 1024}, {640, 480}, {640, 400}})
+        .Modes(D3DFMT_X8R8G8B8, {{640, 480}}, 85)
+        .Modes(D3DFMT_A8R8G8B8, {{640, 480}})
+        .Modes(D3DFMT_R8G8B8, {{640, 480}})
+        .Modes(D3DFMT_A4R4G4B4, {{640, 480}});
+    card.caps.MaxAnisotropy = 1;
+    direct3d_.adapters = {card};
+    OpenVideo(
+        "Adapter=3 Device=5 ScreenWidth=800 ScreenHeight=600 ScreenBitCount=24 TextureFilter=3 "
+        "ShadowQuality=5 FullAntiAlias=4 LowTexture=1 UseMipmap=0 FpsMode=1 WaitVSync=0 "
+        "LowEffect=1 "
+        "GlowOn=2 MoviePlay=0 WindowMode=1 HardwareVertexShader=0");
+    EXPECT_EQ(Entries(page_, IDC_DEVICE_LIST) + Entries(page_, IDC_FILTER_LIST) +
+                  Entries(page_, IDC_RESOLUTION_LIST) + Shown(IDC_RESOLUTION_LIST),
+              "HAL,Point,Bilinear,640 x 480 x 16,800 x 600 x 16,640 x 480 x 32,1280 x 960 x 32,"
+              "640 x 480 x 32,640 x 480 x 24,640 x 480 x 16");
+    SelectEntry(page_, IDC_RESOLUTION_LIST, 5);
+    PressOk();
+    ExpectStored("Video",
+                 "Adapter=0 Device=0 ScreenWidth=640 ScreenHeight=480 ScreenBitCount=24 "
+                 "VendorID=4318 DeviceID=3524 TextureFilter=2 ShadowQuality=2 FullAntiAlias=0 "
+                 "LowTexture=1 UseMipmap=0 FpsMode=1 WaitVSync=0 LowEffect=1 GlowOn=1 MoviePlay=0 "
+                 "WindowMode=1 HardwareVertexShader=0");
+}
+
+// Glow needs the effects on and pixel shader 1.1, the window mode a device that renders in a
+// window. A card without a 4:3 mode is left out, yet each card's caps are its own. Another card
+// keeps the mode at the same position, another device starts from the first. The adapter list
+// ends at 10 entries, a device's modes at 100.
+TEST_F(VideoPageTest, AdapterAndDeviceChangesFollowTheirModesAndCaps) {
+    FakeAdapter wide("Wide"), first("First"), second("Second", 0x8086);
+    wide.Modes(D3DFMT_X8R8G8B8, {{1280, 1024}});
+    first.Modes(D3DFMT_X8R8G8B8, {{640, 480}, {800, 600}, {1024, 768}}).hasRef = true;
+    for (LONG i = 0; i < 130; ++i) {
+        second.Modes(D3DFMT_X8R8G8B8, {{640 + 4 * i, 480 + 3 * i}});
+    }
+    second.caps.Caps2 = 0;
+    second.caps.PixelShaderVersion = D3DPS_VERSION(1, 0);
+    direct3d_.adapters = {wide, first};
+    direct3d_.adapters.resize(13, second);
+    OpenVideo("Device=1 WindowMode=1 ScreenWidth=1024 ScreenHeight=768");
+    EXPECT_EQ(Entries(page_, IDC_DEVICE_LIST) + Shown(IDC_RESOLUTION_LIST),
+              "HAL,REF,1024 x 768 x 32");
+    EXPECT_TRUE(IsEnabled(page_, IDC_WINDOW_MODE));
+    for (int effects : {IDC_EFFECTS_OFF, IDC_EFFECTS_ON}) {
+        SetCheck(page_, effects, true);
+        EXPECT_EQ(IsEnabled(page_, IDC_GLOW_ON), effects == IDC_EFFECTS_ON);
+    }
+    SelectEntry(page_, IDC_ADAPTER_LIST, 1);
+    EXPECT_EQ(Entries(page_, IDC_DEVICE_LIST) + Shown(IDC_RESOLUTION_LIST), "HAL,640 x 480 x 32");
+    EXPECT_FALSE(IsEnabled(page_, IDC_WINDOW_MODE) || IsEnabled(page_, IDC_GLOW_ON));
+    EXPECT_EQ(Count(IDC_ADAPTER_LIST), 10);
+    EXPECT_EQ(Count(IDC_RESOLUTION_LIST), 100);
+    SelectEntry(page_, IDC_RESOLUTION_LIST, 2);
+    SelectEntry(page_, IDC_ADAPTER_LIST, 0);
+    EXPECT_EQ(Shown(IDC_RESOLUTION_LIST), "1024 x 768 x 32");
+    EXPECT_TRUE(IsEnabled(page_, IDC_GLOW_ON));
+    SelectEntry(page_, IDC_DEVICE_LIST, 1);
+    EXPECT_EQ(Shown(IDC_RESOLUTION_LIST), "640 x 480 x 32");
+    SelectEntry(page_, IDC_ADAPTER_LIST, 9);
+    SelectEntry(page_, IDC_RESOLUTION_LIST, 99);
+    PressOk();
+    ExpectStored("Video", "Adapter=9 Device=0 ScreenWidth=1036 WindowMode=1 VendorID=32902");
+}
+
+// Looking through a list (focus, open, close) and typing into its field choose nothing, also where
+// the list opens on the first entry that begins with the name shown. The field shows the choice
+// again once left; "OK" pressed while typing stores the choices.
+TEST_F(VideoPageTest, LookingThroughOrTypingIntoAListChoosesNothing) {
+    FakeAdapter pro("Radeon 9800 Pro"), plain("Radeon 9800");
+    for (FakeAdapter* card : {&pro, &plain}) {
+        card->Modes(D3DFMT_R5G6B5, {{640, 480}}).Modes(D3DFMT_X8R8G8B8, {{800, 600}, {1024, 768}});
+        card->hasRef = true;
+    }
+    direct3d_.adapters = {pro, plain};
+    for (int id : {IDC_ADAPTER_LIST, IDC_DEVICE_LIST, IDC_RESOLUTION_LIST, IDC_FILTER_LIST}) {
+        OpenVideo("Adapter=1 Device=1 TextureFilter=1");
+        SelectEntry(page_, IDC_RESOLUTION_LIST, 2);
+        const std::string shown = Shown(id);
+        HWND list = GetDlgItem(page_, id);
+        SetFocus(list);
+        SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
+        PumpPending();
+        SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
+        EXPECT_EQ(Shown(id), shown) << id;
+        for (bool leave : {true, false}) {
+            SetFocus(list);
+            SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+            SetWindowTextW(list, L"x");
+            Notify(page_, id, CBN_EDITCHANGE);
+            if (leave) {
+                SetFocus(GetDlgItem(page_, IDC_VSYNC));
+                EXPECT_EQ(Shown(id), shown) << id;
+            }
+        }
+        PressOk();
+        ExpectStored("Video",
+                     "Adapter=1 Device=1 ScreenWidth=1024 ScreenBitCount=32 TextureFilter=1");
+    }
+}
+
+// A preset sets the lists and check states it covers, and leaves the enabled states alone. On a
+// machine without a listed mode (0: every preset) the lists stay off, and the file keeps its mode,
+// adapter identity and filter.
+TEST_F(VideoPageTest, PresetsAndAMachineWithoutAListedMode) {
+    const struct {
+        int button;
+        const char* stored;
+    } presets[] = {
+        {IDC_PRESET_STANDARD, "ScreenBitCount=32 HardwareVertexShader=1 MoviePlay=1 GlowOn=1"},
+        {IDC_PRESET_LOW_END, "ScreenBitCount=16 LowTexture=1 LowEffect=1 ShadowQuality=0 GlowOn=0"},
+        {IDC_PRESET_HIGH_QUALITY, "ScreenWidth=1024 TextureFilter=3 LowTexture=0 ShadowQuality=2"},
+        {0,
+         "Adapter=-1 ScreenWidth=800 ScreenBitCount=16 VendorID=4318 DeviceID=7 TextureFilter=1"},
+    };
+    FakeAdapter card("Card"), wide("Wide");
+    card.Modes(D3DFMT_R5G6B5, {{640, 480}}).Modes(D3DFMT_X8R8G8B8, {{640, 480}, {1024, 768}});
+    wide.Modes(D3DFMT_X8R8G8B8, {{1280, 1024}});
+    for (const auto& preset : presets) {
+        direct3d_.adapters = {preset.button != 0 ? card : wide};
+        OpenVideo(
+            "ScreenWidth=800 ScreenHeight=600 ScreenBitCount=16 VendorID=4318 DeviceID=7 "
+            "MoviePlay=0 HardwareVertexShader=0 LowTexture=1 LowEffect=1 ShadowQuality=1 GlowOn=0 "
+            "WaitVSync=0 FpsMode=1 UseMipmap=0 TextureFilter=1 WindowMode=1");
+        for (int button : {IDC_PRESET_STANDARD, IDC_PRESET_LOW_END, IDC_PRESET_HIGH_QUALITY}) {
+            if (preset.button == 0 || preset.button == button) {
+                ClickButton(page_, button);
+            }
+        }
+        EXPECT_FALSE(IsEnabled(page_, IDC_GLOW_ON));  // as the effects off left it
+        EXPECT_EQ(IsEnabled(page_, IDC_RESOLUTION_LIST), preset.button != 0);
+        PressOk();
+        ExpectStored("Video", std::string(preset.stored) + " UseMipmap=1 FpsMode=0 WaitVSync=1");
+    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// DirectInput 8 stand-ins: an IDirectInput8A that lists chosen controllers and the
-// IDirectInputDevice8A objects it opens for them, with buttons a test holds down.
+// DirectInput 8 stand-ins, handed to the program through SetDirectInputCreator: an IDirectInput8A
+// that lists the controllers a test attaches, and the devices it opens for them with the buttons a
+// test holds down.
 #pragma once
 #ifndef DIRECTINPUT_VERSION
 #define DIRECTINPUT_VERSION 0x0800
@@ -12,36 +13,141 @@
 #include <vector>
 
 struct FakeController {
-    std::string name;           // instance and product name
-    bool opens = true;          // CreateDevice succeeds for it
-    bool refusesRange = false;  // SetProperty(DIPROP_RANGE) fails on its axes
-    bool staysLost = false;     // Acquire always reports DIERR_INPUTLOST
-    uint32_t held = 0;          // bit i: button i is down
-    // What the program did to it.
-    int creates = 0;
-    int acquires = 0;
-    std::vector<DIPROPRANGE> ranges;
-    DWORD cooperativeFlags = 0;
-    HWND cooperativeWindow = nullptr;
-    LPCDIDATAFORMAT dataFormat = nullptr;
+    std::string name;
+    bool opens = true;       // CreateDevice succeeds for it
+    bool staysLost = false;  // Acquire always reports DIERR_INPUTLOST
+    uint32_t held = 0;       // bit i: button i is down
+    int creates = 0;         // devices created for it
 };
 
 // The world the fakes answer from; tests change it between calls.
 struct FakeDirectInputWorld {
     std::vector<FakeController> controllers;
-    bool createFails = false;   // DirectInput8Create refuses
-    bool listingFails = false;  // EnumDevices reports failure
-    int liveObjects = 0;        // fake interfaces not yet released
-    DWORD lastDeviceClass = 0;
-    DWORD lastListFlags = 0;
+    bool createFails = false;  // DirectInput8Create refuses
+    int liveObjects = 0;       // fake interfaces not yet released
+};
+inline FakeDirectInputWorld fakeInput;
+
+// Attaches "Pad 1" to "Pad <count>" (leaks of an earlier test stay counted).
+inline void ResetFakeInput(int count) {
+    fakeInput = FakeDirectInputWorld{{}, false, fakeInput.liveObjects};
+    for (int i = 1; i <= count; ++i) {
+        fakeInput.controllers.push_back({"Pad " + std::to_string(i)});
+    }
+}
+
+// Live from creation to the one Release the program gives each object.
+template <typename Interface>
+struct FakeUnknown : Interface {
+    FakeUnknown() { ++fakeInput.liveObjects; }
+    virtual ~FakeUnknown() { --fakeInput.liveObjects; }
+    STDMETHOD(QueryInterface)(REFIID, void**) override { return E_NOINTERFACE; }
+    STDMETHOD_(ULONG, AddRef)() override { return 2; }
+    STDMETHOD_(ULONG, Release)() override {
+        delete this;
+        return 0;
+    }
 };
 
-extern FakeDirectInputWorld fakeInput;
+// The set-up steps succeed; the program calls no other method.
+// clang-format off
+#define FAKE_OK(method, ...) STDMETHOD(method)(__VA_ARGS__) override { return DI_OK; }
+#define FAKE_UNUSED(method, ...) STDMETHOD(method)(__VA_ARGS__) override { return E_NOTIMPL; }
+// clang-format on
 
-// Resets the world to the given controllers (leaks of an earlier test stay counted).
-void ResetFakeInput(std::vector<FakeController> controllers);
-std::vector<FakeController> NamedControllers(int count);  // "Pad 1", "Pad 2", ...
+// Controller i, opened.
+struct FakeDevice final : FakeUnknown<IDirectInputDevice8A> {
+    explicit FakeDevice(size_t index) : index(index) {}
+    STDMETHOD(Acquire)() override {
+        acquired = !fakeInput.controllers.at(index).staysLost;
+        return acquired ? DI_OK : DIERR_INPUTLOST;
+    }
+    STDMETHOD(Unacquire)() override {
+        acquired = false;
+        return DI_OK;
+    }
+    STDMETHOD(Poll)() override { return acquired ? DI_NOEFFECT : DIERR_NOTACQUIRED; }
+    STDMETHOD(GetDeviceState)(DWORD size, LPVOID data) override {
+        if (!acquired || size != sizeof(DIJOYSTATE)) {
+            return DIERR_NOTACQUIRED;
+        }
+        auto* state = static_cast<DIJOYSTATE*>(data);
+        *state = {};
+        for (int i = 0; i < 32; ++i) {
+            state->rgbButtons[i] = (fakeInput.controllers.at(index).held >> i) & 1 ? 0x80 : 0;
+        }
+        return DI_OK;
+    }
+    // clang-format off
+    FAKE_OK(SetDataFormat, LPCDIDATAFORMAT) FAKE_OK(SetCooperativeLevel, HWND, DWORD)
+    FAKE_OK(EnumObjects, LPDIENUMDEVICEOBJECTSCALLBACKA, LPVOID, DWORD)
+    FAKE_OK(SetProperty, REFGUID, LPCDIPROPHEADER) FAKE_UNUSED(GetCapabilities, LPDIDEVCAPS)
+    FAKE_UNUSED(GetProperty, REFGUID, LPDIPROPHEADER)
+    FAKE_UNUSED(GetDeviceData, DWORD, LPDIDEVICEOBJECTDATA, LPDWORD, DWORD)
+    FAKE_UNUSED(SetEventNotification, HANDLE)
+    FAKE_UNUSED(GetObjectInfo, LPDIDEVICEOBJECTINSTANCEA, DWORD, DWORD)
+    FAKE_UNUSED(GetDeviceInfo, LPDIDEVICEINSTANCEA) FAKE_UNUSED(RunControlPanel, HWND, DWORD)
+    FAKE_UNUSED(Initialize, HINSTANCE, DWORD, REFGUID)
+    FAKE_UNUSED(CreateEffect, REFGUID, LPCDIEFFECT, LPDIRECTINPUTEFFECT*, LPUNKNOWN)
+    FAKE_UNUSED(EnumEffects, LPDIENUMEFFECTSCALLBACKA, LPVOID, DWORD)
+    FAKE_UNUSED(GetEffectInfo, LPDIEFFECTINFOA, REFGUID) FAKE_UNUSED(GetForceFeedbackState, LPDWORD)
+    FAKE_UNUSED(SendForceFeedbackCommand, DWORD)
+    FAKE_UNUSED(EnumCreatedEffectObjects, LPDIENUMCREATEDEFFECTOBJECTSCALLBACK, LPVOID, DWORD)
+    FAKE_UNUSED(Escape, LPDIEFFESCAPE)
+    FAKE_UNUSED(SendDeviceData, DWORD, LPCDIDEVICEOBJECTDATA, LPDWORD, DWORD)
+    FAKE_UNUSED(EnumEffectsInFile, LPCSTR, LPDIENUMEFFECTSINFILECALLBACK, LPVOID, DWORD)
+    FAKE_UNUSED(WriteEffectToFile, LPCSTR, DWORD, LPDIFILEEFFECT, DWORD)
+    FAKE_UNUSED(BuildActionMap, LPDIACTIONFORMATA, LPCSTR, DWORD)
+    FAKE_UNUSED(SetActionMap, LPDIACTIONFORMATA, LPCSTR, DWORD)
+    FAKE_UNUSED(GetImageInfo, LPDIDEVICEIMAGEINFOHEADERA)
+        // clang-format on
+
+        size_t index;
+    bool acquired = false;
+};
+
+// Controller i has the instance GUID whose first word is i + 1.
+struct FakeDirectInput final : FakeUnknown<IDirectInput8A> {
+    STDMETHOD(CreateDevice)(REFGUID guid, LPDIRECTINPUTDEVICE8A* device, LPUNKNOWN) override {
+        const size_t i = guid.Data1 - 1;
+        *device = nullptr;
+        if (i >= fakeInput.controllers.size() || !fakeInput.controllers[i].opens) {
+            return DIERR_DEVICENOTREG;
+        }
+        ++fakeInput.controllers[i].creates;
+        *device = new FakeDevice(i);
+        return DI_OK;
+    }
+    STDMETHOD(EnumDevices)
+    (DWORD, LPDIENUMDEVICESCALLBACKA callback, LPVOID context, DWORD) override {
+        for (size_t i = 0; i < fakeInput.controllers.size(); ++i) {
+            DIDEVICEINSTANCEA instance = {};
+            instance.dwSize = sizeof instance;
+            instance.guidInstance.Data1 = static_cast<unsigned long>(i + 1);
+            lstrcpynA(instance.tszInstanceName, fakeInput.controllers[i].name.c_str(), MAX_PATH);
+            lstrcpynA(instance.tszProductName, fakeInput.controllers[i].name.c_str(), MAX_PATH);
+            if (callback(&instance, context) == DIENUM_STOP) {
+                break;
+            }
+        }
+        return DI_OK;
+    }
+    // clang-format off
+    FAKE_UNUSED(GetDeviceStatus, REFGUID) FAKE_UNUSED(RunControlPanel, HWND, DWORD)
+    FAKE_UNUSED(Initialize, HINSTANCE, DWORD) FAKE_UNUSED(FindDevice, REFGUID, LPCSTR, LPGUID)
+    FAKE_UNUSED(EnumDevicesBySemantics, LPCSTR, LPDIACTIONFORMATA, LPDIENUMDEVICESBYSEMANTICSCBA,
+                LPVOID, DWORD)
+    FAKE_UNUSED(ConfigureDevices, LPDICONFIGUREDEVICESCALLBACK, LPDICONFIGUREDEVICESPARAMSA, DWORD,
+                LPVOID)
+    // clang-format on
+};
 
 // Stands in for DirectInput8Create.
-HRESULT WINAPI FakeDirectInput8Create(HINSTANCE instance, DWORD version, REFIID iid, LPVOID* out,
-                                      LPUNKNOWN outer);
+inline HRESULT WINAPI FakeDirectInput8Create(HINSTANCE, DWORD, REFIID iid, LPVOID* out, LPUNKNOWN) {
+    *out = nullptr;
+    if (fakeInput.createFails || !IsEqualIID(iid, IID_IDirectInput8A)) {
+        return DIERR_OLDDIRECTINPUTVERSION;
+    }
+    *out = static_cast<IDirectInput8A*>(new FakeDirectInput());
+    return DI_OK;
+}

@@ -1,5 +1,5 @@
-// Keys held by a test instead of a keyboard: installs itself as the key-state source while it
-// lives. One at a time.
+// Keys held by a test instead of a keyboard: the key-state source while the object lives. One at
+// a time.
 #pragma once
 #include <windows.h>
 
@@ -32,8 +32,7 @@ class FakeKeys {
         pendingRelease = 0;
         memset(held, 0, sizeof held);
     }
-    // A thread timer (no window) that releases every key when it fires: only a wait that keeps
-    // dispatching messages ever sees the keys go up.
+    // Releases every key from a thread timer: only a wait that dispatches messages sees them go up.
     static void ReleaseAllSoon(UINT delayMs) {
         KillTimer(nullptr, pendingRelease);
         pendingRelease = SetTimer(nullptr, 0, delayMs, ReleaseTimer);

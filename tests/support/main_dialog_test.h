@@ -1,12 +1,15 @@
 // The real main dialog with its pages, created in-process from the linked resources over fakes:
 // a Direct3D 8 without adapters and DirectInput without controllers unless a test adds some, and
-// keys nobody holds. The settings file is the test's own, beside the test program.
+// keys nobody holds. The settings file is the test's own, beside the test program. The helpers
+// drive the controls as a player would: each sends the notification the control itself sends.
 #pragma once
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "app/main_dialog.h"
 #include "app/tab_sets.h"
@@ -14,7 +17,6 @@
 #include "common/runtime.h"
 #include "input/input_devices.h"
 #include "resource.h"
-#include "tests/support/dialog_driver.h"
 #include "tests/support/fake_direct3d.h"
 #include "tests/support/fake_direct_input.h"
 #include "tests/support/fake_keys.h"
@@ -27,8 +29,7 @@ class MainDialogTest : public ::testing::Test {
         ComputeModuleDirectory(nullptr, moduleDirectory);
         _putenv("LOG_ID=tst");
         path_ = ModuleFolder() + "save\\qr6_win3.tst";
-        DeviceCaps.BumpSupport = {true, true};
-        ResetFakeInput({});
+        ResetFakeInput(0);
         previousInput_ = SetDirectInputCreator(FakeDirectInput8Create);
     }
     void TearDown() override {
@@ -48,8 +49,10 @@ class MainDialogTest : public ::testing::Test {
             CreateDirectoryA((ModuleFolder() + "save").c_str(), nullptr);
             ASSERT_TRUE(WriteFileText(path_, fileText));
         }
-        UseFakeDirect3D use(&direct3d_);
+        FakeDirect3D::active = &direct3d_;
+        SetDirect3DSource(FakeDirect3D::Source);
         dialog_ = CreateProgramDialog(instanceHandle, IDD_MAIN, nullptr, MainDialogProc, 0);
+        SetDirect3DSource(nullptr);
         ASSERT_NE(dialog_, nullptr);
         mainDialog = dialog_;
         for (DWORD start = GetTickCount(); !atOnce;) {
@@ -60,6 +63,11 @@ class MainDialogTest : public ::testing::Test {
             ASSERT_LT(GetTickCount() - start, 10000u) << "the pages were not made";
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
         }
+    }
+    // The same over one section given as "Key=value Key=value ...".
+    void Open(const char* section, std::string entries) {
+        std::replace(entries.begin(), entries.end(), ' ', '\n');
+        Open(std::string("[") + section + "]\n" + entries + "\n");
     }
     void Close() {
         if (IsWindow(dialog_)) {
@@ -83,6 +91,55 @@ class MainDialogTest : public ::testing::Test {
     // "Key=value Key=value ...": what the settings file holds in that section.
     void ExpectStored(const char* section, const std::string& entries) const {
         ExpectIniValues(ReadFileText(path_), section, entries);
+    }
+
+    static void PumpPending() {
+        for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    static void Notify(HWND dialog, int id, WORD code) {
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, code),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    }
+    static void ClickButton(HWND dialog, int id) { Notify(dialog, id, BN_CLICKED); }
+    static bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) != 0; }
+    static bool IsEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)); }
+    // Clicks as a player does: a radio button clears the others of its group.
+    static void SetCheck(HWND dialog, int id, bool checked) {
+        for (int clicks = 0; clicks < 2 && IsChecked(dialog, id) != checked; ++clicks) {
+            SendDlgItemMessageW(dialog, id, BM_CLICK, 0, 0);
+        }
+    }
+    static void Tick(HWND page) { SendMessageW(page, WM_TIMER, 1, 0); }  // the capture timer
+    static std::string ItemText(HWND dialog, int id) {  // of a combo box: its field
+        char text[256] = {};
+        GetDlgItemTextA(dialog, id, text, sizeof text);
+        return text;
+    }
+    static void SelectEntry(HWND dialog, int id, int index) {
+        SendDlgItemMessageW(dialog, id, CB_SETCURSEL, index, 0);
+        Notify(dialog, id, CBN_SELCHANGE);
+    }
+    // A combo box's entries, each with a comma after it.
+    static std::string Entries(HWND dialog, int id) {
+        std::string entries;
+        for (int i = 0; i < SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0); ++i) {
+            char text[256] = {};
+            if (SendDlgItemMessageA(dialog, id, CB_GETLBTEXTLEN, i, 0) < 128) {
+                SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+            }
+            entries = entries + text + ",";
+        }
+        return entries;
+    }
+    // The tab control reports a new selection (TCM_SETCURSEL alone sends nothing).
+    static void SelectTab(HWND parent, int tabControlId, int index) {
+        HWND tabs = GetDlgItem(parent, tabControlId);
+        SendMessageW(tabs, TCM_SETCURSEL, index, 0);
+        NMHDR header = {tabs, static_cast<UINT_PTR>(tabControlId), TCN_SELCHANGE};
+        SendMessageW(parent, WM_NOTIFY, tabControlId, reinterpret_cast<LPARAM>(&header));
     }
 
     FakeDirect3D direct3d_;
