@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -26,12 +25,7 @@ void RemoveTree(const std::string& path) {
             RemoveTree(folder + name + "\\");  // a name may end in a 5C trail byte
         }
     }
-    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
     RemoveDirectoryA(folder.c_str());
-}
-
-bool FileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES && !FolderExists(path);
 }
 
 bool FolderExists(const std::string& path) {
@@ -48,10 +42,7 @@ std::vector<std::string> FolderEntries(const std::string& folder) {
             names.push_back(entry.cFileName);
         }
     }
-    if (find != INVALID_HANDLE_VALUE) {
-        FindClose(find);
-    }
-    std::sort(names.begin(), names.end());
+    FindClose(find);  // fails harmlessly when nothing was found
     return names;
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-void RemoveTree(const std::string& path);
+void RemoveTree(const std::string& folder);  // with everything in it
 
 // A fresh folder under the temporary folder, removed with everything in it at the end.
 class TempFolder {
@@ -21,13 +21,11 @@ class TempFolder {
     std::string path_;
 };
 
-bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
-std::vector<std::string> FolderEntries(const std::string& folder);  // sorted, no "." or ".."
-std::string ReadFileText(const std::string& path);
+std::vector<std::string> FolderEntries(const std::string& folder);  // no "." or ".."
+std::string ReadFileText(const std::string& path);                  // empty when there is none
 bool WriteFileText(const std::string& path, const std::string& text);
 std::string ModuleFolder();  // the folder of the running test program, with a backslash
-
 // The value of a key (names in any case) in a settings file's text, or "<missing>".
 std::string IniValue(const std::string& text, const std::string& section, const std::string& key);
 // Expects each "Key=value" of the blank-separated entries in the section.
