@@ -11,7 +11,6 @@
 #include "common/dialog_text.h"
 #include "common/runtime.h"
 #include "common/text_bounds.h"
-#include "display/device_caps.h"
 #include "tests/support/main_dialog_test.h"
 #include "tests/support/test_files.h"
 
@@ -30,25 +29,22 @@ TEST(ModuleDirectoryTest, KeepsTheFolderWithItsBackslashAndStaysInside) {
 
 int looks;
 bool done;
-bool StillWaiting() {
-    ++looks;
-    return !done;
-}
 VOID CALLBACK Done(HWND, UINT, UINT_PTR, DWORD) {
     done = true;
 }
 
 // The wait ends by a thread timer, which only a wait that dispatches messages ever sees.
 TEST(PumpMessagesWhileTest, SleepsBetweenLooksAndAQuitStaysForTheMainLoop) {
+    auto stillWaiting = [] { return ++looks > 0 && !done; };
     UINT_PTR timer = SetTimer(nullptr, 0, 100, Done);
     const DWORD start = GetTickCount();
-    EXPECT_TRUE(PumpMessagesWhile(StillWaiting));
+    EXPECT_TRUE(PumpMessagesWhile(stillWaiting));
     KillTimer(nullptr, timer);
     // About one look every 10 ms; a wait that spins looks thousands of times as often.
     EXPECT_LE(looks, static_cast<int>(GetTickCount() - start) / 5 + 5);
     done = false;
     PostQuitMessage(3);
-    EXPECT_FALSE(PumpMessagesWhile(StillWaiting));
+    EXPECT_FALSE(PumpMessagesWhile(stillWaiting));
     MSG msg = {};
     EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit was lost";
     EXPECT_EQ(msg.wParam, 3u);
@@ -69,31 +65,6 @@ TEST(TextBoundsTest, CopiesCutAtTheBufferSizeAndKeepDoubleByteCharactersWhole) {
     EXPECT_EQ(FindLastBackslash(path), path + 5);
 }
 
-INT_PTR CALLBACK NoOpProc(HWND, UINT message, WPARAM, LPARAM) {
-    return message == WM_INITDIALOG;
-}
-
-// Each text is read in the code page it comes in, whichever the system's is.
-TEST(DialogTextTest, TextsBecomeTheRightUtf16BoundedAndReachTheDialog) {
-    wchar_t wide[4 + 2];
-    wmemset(wide, L'#', 6);
-    EXPECT_EQ(TextToWide("存盘文件夹", kProgramCodePage, wide, 4), 3);
-    EXPECT_EQ(std::wstring(wide), L"存盘文");
-    EXPECT_EQ(wide[4], L'#');
-    EXPECT_EQ(TextToWide("\xE9t\xE9", 1252, wide, 4), 3);
-    EXPECT_EQ(std::wstring(wide), L"été");
-    HWND dialog = CreateDialogParamW(nullptr, MAKEINTRESOURCEW(IDD_MAIN), nullptr, NoOpProc, 0);
-    ASSERT_NE(dialog, nullptr);
-    wchar_t text[300];
-    SetItemTextGbk(dialog, IDC_OK, "确定");
-    GetDlgItemTextW(dialog, IDC_OK, text, 300);
-    EXPECT_STREQ(text, L"确定");
-    EXPECT_EQ(FormatItemText(dialog, IDC_CANCEL, "%s %d", std::string(400, 'x').c_str(), 5), 255);
-    GetDlgItemTextW(dialog, IDC_CANCEL, text, 300);
-    EXPECT_EQ(std::wstring(text), std::wstring(255, L'x'));
-    DestroyWindow(dialog);
-}
-
 // What keeps a player from reading a control's text: the characters its font has no glyph for
 // (line breaks and tabs are not drawn), and, where it must be whole, " cut" when it does not fit.
 // (The sound page's "max" labels are narrower than their text by design.)
@@ -103,11 +74,9 @@ std::wstring Unreadable(HWND control, const std::wstring& text, bool whole = fal
         SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
     std::wstring wrong;
     for (wchar_t c : text) {
-        WORD glyph = 0xFFFF;
-        if (c >= L' ' && (GetGlyphIndicesW(dc, &c, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) != 1 ||
-                          glyph == 0xFFFF)) {
-            wrong += c;
-        }
+        WORD glyph = 0xFFFF;  // so also when the call fails
+        GetGlyphIndicesW(dc, &c, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS);
+        wrong += c >= L' ' && glyph == 0xFFFF ? std::wstring(1, c) : L"";
     }
     RECT client = {};
     GetClientRect(control, &client);
@@ -124,38 +93,6 @@ std::wstring TextOf(HWND control) {
     wchar_t text[256] = {};
     GetWindowTextW(control, text, 256);
     return text[0] != 0xFFFF ? text : L"";
-}
-
-using DialogGlyphsTest = MainDialogTest;
-
-// Each control of each dialog (pages inside a dialog are dialogs of their own) draws its text
-// readably. Where Wine maps "宋体" to a Chinese font (a Chinese code page), the face is kept.
-TEST_F(DialogGlyphsTest, SplashMainDialogAndEveryPageDrawTheirTextsWithGlyphs) {
-    Open();
-    ASSERT_TRUE(splash.Show(instanceHandle));
-    HWND dialogs[8] = {splash.window, dialog_};
-    for (int page = 0; page < 3; ++page) {
-        dialogs[2 + page] = mainTabs.Page(page);   // video, sound, input
-        dialogs[5 + page] = inputTabs.Page(page);  // keyboard, mouse, gamepad
-    }
-    for (int i = 0; i < 8; ++i) {
-        ASSERT_NE(dialogs[i], nullptr) << "dialog " << i;
-        LOGFONTW face = {};
-        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialogs[i], WM_GETFONT, 0, 0)), sizeof face,
-                   &face);
-        EXPECT_TRUE(GetACP() != 936 || std::wstring(face.lfFaceName) == L"宋体") << "dialog " << i;
-        int chinese = 0;
-        for (HWND control = GetWindow(dialogs[i], GW_CHILD); control;
-             control = GetWindow(control, GW_HWNDNEXT)) {
-            const std::wstring text = TextOf(control);
-            EXPECT_EQ(Unreadable(control, text), L"")
-                << "dialog " << i << ": " << GetDlgCtrlID(control);
-            chinese += std::count_if(text.begin(), text.end(),
-                                     [](wchar_t c) { return c >= 0x4E00 && c <= 0x9FFF; });
-        }
-        EXPECT_GT(chinese, 0) << "dialog " << i << ": no Chinese text looked at";
-    }
-    splash.Close();
 }
 
 // The box is looked at while it is up, from a timer its modal loop dispatches, then closed.
@@ -177,12 +114,54 @@ VOID CALLBACK LookForBox(HWND, UINT, UINT_PTR, DWORD) {
     EnumThreadWindows(GetCurrentThreadId(), InspectBox, 0);
 }
 
-TEST(MessageBoxGlyphsTest, TheNoDirect3DBoxDrawsItsWholeTextWithGlyphs) {
+using DialogGlyphsTest = MainDialogTest;
+
+// Each control of each dialog (pages inside a dialog are dialogs of their own), and the box that
+// says Direct3D 8 is missing, draw their texts readably; where Wine maps "宋体" to a Chinese font
+// (a Chinese code page), the face is kept. Each text is read in the code page it comes in,
+// whichever the system's is, and cut at its buffer.
+TEST_F(DialogGlyphsTest, TextsReadRightAndEveryDialogAndTheNoDirect3DBoxHaveTheirGlyphs) {
+    Open();
+    ASSERT_TRUE(splash.Show(instanceHandle));
+    const HWND dialogs[] = {splash.window,     dialog_,          mainTabs.Page(0),
+                            mainTabs.Page(1),  mainTabs.Page(2), inputTabs.Page(0),
+                            inputTabs.Page(1), inputTabs.Page(2)};
+    for (int i = 0; i < 8; ++i) {
+        ASSERT_NE(dialogs[i], nullptr) << "dialog " << i;
+        LOGFONTW face = {};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialogs[i], WM_GETFONT, 0, 0)), sizeof face,
+                   &face);
+        EXPECT_TRUE(GetACP() != 936 || std::wstring(face.lfFaceName) == L"宋体") << "dialog " << i;
+        int chinese = 0;
+        for (HWND control = GetWindow(dialogs[i], GW_CHILD); control;
+             control = GetWindow(control, GW_HWNDNEXT)) {
+            const std::wstring text = TextOf(control);
+            EXPECT_EQ(Unreadable(control, text), L"")
+                << "dialog " << i << ": " << GetDlgCtrlID(control);
+            chinese += std::count_if(text.begin(), text.end(),
+                                     [](wchar_t c) { return c >= 0x4E00 && c <= 0x9FFF; });
+        }
+        EXPECT_GT(chinese, 0) << "dialog " << i << ": no Chinese text looked at";
+    }
+    splash.Close();
     UINT_PTR timer = SetTimer(nullptr, 0, 100, LookForBox);
     ReportMissingDirect3D();
     KillTimer(nullptr, timer);
     EXPECT_EQ(boxText, L"本程序需要DirectX8.1支持。\n请安装DirectX8.1以上版本。");
     EXPECT_EQ(boxUnreadable, L"");
+    wchar_t text[300];
+    wmemset(text, L'#', 6);
+    EXPECT_EQ(TextToWide("存盘文件夹", kProgramCodePage, text, 4), 3);
+    EXPECT_EQ(std::wstring(text), L"存盘文");
+    EXPECT_EQ(text[4], L'#');
+    EXPECT_EQ(TextToWide("\xE9t\xE9", 1252, text, 4), 3);
+    EXPECT_EQ(std::wstring(text), L"été");
+    SetItemTextGbk(dialog_, IDC_OK, "确定");
+    GetDlgItemTextW(dialog_, IDC_OK, text, 300);
+    EXPECT_STREQ(text, L"确定");
+    EXPECT_EQ(FormatItemText(dialog_, IDC_CANCEL, "%s %d", std::string(400, 'x').c_str(), 5), 255);
+    GetDlgItemTextW(dialog_, IDC_CANCEL, text, 300);
+    EXPECT_EQ(std::wstring(text), std::wstring(255, L'x'));
 }
 
 }  // namespace
