@@ -16,17 +16,6 @@
 
 namespace {
 
-TEST(ModuleDirectoryTest, KeepsTheFolderWithItsBackslashAndStaysInside) {
-    char buffer[kPathSize + 8] = "setloom.exe";
-    EXPECT_STREQ(TrimToFolder(buffer), "");
-    EXPECT_EQ(std::string(ComputeModuleDirectory(nullptr, buffer)), ModuleFolder());
-    // A cut path without a terminator: nothing past the 260 bytes is looked at or touched.
-    memset(buffer, 'x', sizeof buffer);
-    buffer[2] = buffer[kPathSize + 2] = '\\';
-    EXPECT_STREQ(TrimToFolder(buffer), "xx\\");
-    EXPECT_EQ(buffer[kPathSize], 'x');
-}
-
 int looks;
 bool done;
 VOID CALLBACK Done(HWND, UINT, UINT_PTR, DWORD) {
@@ -50,9 +39,17 @@ TEST(PumpMessagesWhileTest, SleepsBetweenLooksAndAQuitStaysForTheMainLoop) {
     EXPECT_EQ(msg.wParam, 3u);
 }
 
-TEST(TextBoundsTest, CopiesCutAtTheBufferSizeAndKeepDoubleByteCharactersWhole) {
+// The program's folder, copies and searches in 8-bit texts: nothing past a buffer is looked at
+// or touched, and a GBK character (a 5C second byte included) stays whole.
+TEST(TextBoundsTest, FoldersCopiesAndSearchesStayInsideAndKeepDoubleByteCharactersWhole) {
     ASSERT_EQ(GetACP(), 936u) << "run under LC_ALL=zh_CN.UTF-8, as CTest does";
-    char buffer[8 + 4];
+    char buffer[kPathSize + 8] = "setloom.exe";
+    EXPECT_STREQ(TrimToFolder(buffer), "");
+    EXPECT_EQ(std::string(ComputeModuleDirectory(nullptr, buffer)), ModuleFolder());
+    memset(buffer, 'x', sizeof buffer);  // a cut path without a terminator
+    buffer[2] = buffer[kPathSize + 2] = '\\';
+    EXPECT_STREQ(TrimToFolder(buffer), "xx\\");
+    EXPECT_EQ(buffer[kPathSize], 'x');
     memset(buffer, '#', sizeof buffer);
     EXPECT_TRUE(CopyText(buffer, 8, "abc"));
     EXPECT_FALSE(AppendText(buffer, 8, "defghij"));
@@ -60,7 +57,7 @@ TEST(TextBoundsTest, CopiesCutAtTheBufferSizeAndKeepDoubleByteCharactersWhole) {
     EXPECT_EQ(buffer[8], '#');
     EXPECT_FALSE(CopyText(buffer, 4, "存盘"));  // four bytes in GBK
     EXPECT_STREQ(buffer, "存");
-    char path[] = "C:\\\x81\x5C\\x";  // a character whose second byte is 0x5C
+    char path[] = "C:\\\x81\x5C\\x";
     EXPECT_EQ(FindFirstBackslash(path), path + 2);
     EXPECT_EQ(FindLastBackslash(path), path + 5);
 }
@@ -99,13 +96,11 @@ std::wstring TextOf(HWND control) {
 std::wstring boxText, boxUnreadable = L"not seen";
 
 BOOL CALLBACK InspectBox(HWND box, LPARAM) {
-    for (HWND control = GetWindow(box, GW_CHILD); control;
-         control = GetWindow(control, GW_HWNDNEXT)) {
-        if (TextOf(control).find(L"DirectX8.1") != std::wstring::npos) {
-            boxText = TextOf(control);
-            boxUnreadable = Unreadable(control, boxText, true);
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
-        }
+    HWND text = GetDlgItem(box, 0xFFFF);  // a message box's text
+    if (TextOf(text).find(L"DirectX8.1") != std::wstring::npos) {
+        boxText = TextOf(text);
+        boxUnreadable = Unreadable(text, boxText, true);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
     }
     return TRUE;
 }
