@@ -1,23 +1,20 @@
-// Hostile settings files: whatever the file holds, a load gives every field a value of its
-// domain, and a following store keeps the player's own lines byte for byte, in order, writes each
-// of the program's keys once, and every stored key then loads again, through the system's
-// profile reader, as stored.
+// Hostile settings files: whatever the file holds, a load gives every field a value of its domain;
+// a store then keeps the player's lines byte for byte, in order, writes each key once, and every
+// stored key loads again, through the system's profile reader, as stored.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
+#include <random>
 
 #include "settings/settings_record.h"
 #include "tests/support/test_files.h"
 
 namespace {
 
-uint32_t state = 20261207;
-int Below(int n) {  // xorshift32: the same files on every machine
-    state ^= state << 13;
-    state ^= state >> 17;
-    state ^= state << 5;
-    return static_cast<int>(state % static_cast<uint32_t>(n));
+std::mt19937 generator(20261207);  // the same files on every machine
+int Below(int n) {
+    return static_cast<int>(generator() % n);
 }
 template <size_t N>
 std::string Pick(const char* const (&items)[N]) {
@@ -40,10 +37,9 @@ std::string Bytes(int count, bool lineBreaks) {  // any value, NUL included
     return bytes;
 }
 
-// A key of the program's (EnvMapOn included) with an odd value or hexadecimal text of any length,
-// also cut by the read buffer inside a GBK character; a section; a foreign key; a comment; blanks;
-// bytes, now and then 64 KiB of them. Names in any letter case; a lone GBK lead byte at the end
-// when asked for.
+// A key (EnvMapOn included) with an odd value or hex of any length, also cut by the read buffer
+// inside a GBK character; a section; a foreign key; a comment; blanks; bytes, now and then 64 KiB.
+// Names in any letter case; a lone GBK lead byte at the end when asked for.
 std::string Line(bool leadByte) {
     const SettingKey& key = kSettingKeys[Below(kSettingKeyCount)];
     const bool hex = key.kind == KeyKind::kBytes && Below(4) != 0;
@@ -85,8 +81,8 @@ std::string MakeFile(int kind) {
 }
 
 // The file cut after every CR and LF (two-byte units in UTF-16), each piece also in lower-case
-// ASCII (a wide character as "\xFF"). In a file read in the system's code page, a lead byte
-// takes a line break after it: the next piece is on the same line for the reader.
+// ASCII (a wide character as "\xFF"). In the system's code page a lead byte takes the line break
+// after it: the next piece is on the same line for the reader.
 struct Piece {
     std::string bytes, ascii;
     bool joined;
@@ -174,8 +170,8 @@ TEST(HostileSettingsTest, AnyFileLoadsInDomainStoresWithoutLosingLinesAndReadsBa
         ASSERT_TRUE(WriteFileText(path, before));
         ASSERT_TRUE(ReadSettingsFile(path.c_str()));
         ASSERT_TRUE(SettingsRecord.ScreenBitCount == 16 || SettingsRecord.ScreenBitCount == 32);
-        // Flags as loaded are 0 or 1. The pages may leave any value of a field's domain: their
-        // keys are stored as the record holds them, the others as the file has them.
+        // Loaded flags are 0 or 1. The pages may leave any value of a field's domain: their keys
+        // are stored as the record holds them, the others as the file has them.
         Settings expected = SettingsRecord;
         for (const SettingKey& key : kSettingKeys) {
             uint8_t* field = static_cast<uint8_t*>(key.field(SettingsRecord));
