@@ -5,8 +5,6 @@
 #include "input/key_scan.h"
 #include "tests/support/fake_keys.h"
 
-namespace {
-
 TEST(KeyNamesTest, NamesByCodeAndPadButton) {
     // A name from each region of the table, rows without one, and codes taken as one byte.
     const std::pair<int, const char*> keys[] = {
@@ -23,10 +21,8 @@ TEST(KeyNamesTest, NamesByCodeAndPadButton) {
     }
 }
 
-// The first and last key of each range, in scan order (the punctuation keys before 8-134): each
-// is reported before those after it, and the keys around the ranges, Kanji, Num Lock, Scroll
-// Lock and a left Shift never are. (The order of "@", Space and "A", the generic Shift and the
-// mouse buttons are the capture tests'.)
+// The first and last key of each range in scan order (punctuation before 8-134) each come before
+// those after it; the keys around the ranges, Kanji, Num Lock, Scroll Lock, left Shift never do.
 TEST(KeyScanTest, EachRangeInItsOrderAndNoOtherKey) {
     FakeKeys keys;
     const int reported[] = {186, 192, 219, 222, 226, 8, 26, 134, 0};  // 0: none held
@@ -40,5 +36,3 @@ TEST(KeyScanTest, EachRangeInItsOrderAndNoOtherKey) {
         EXPECT_EQ(AnyKeyHeld(), reported[i] != 0);
     }
 }
-
-}  // namespace

@@ -1,11 +1,13 @@
-// The settings file: defaults, conversions, the layout of what a store adds and replaces, and
-// stores that fail.
+// The settings file: defaults, conversions, the layout of what a store adds and replaces, stores
+// that fail; the save folder: LOG_ID, the folder beside the program, and hollin.dll.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 
 #include "settings/profile_text.h"
+#include "settings/save_folder.h"
 #include "settings/settings_record.h"
 #include "tests/support/test_files.h"
 
@@ -86,21 +88,18 @@ TEST_F(SettingsFileTest, ValuesAreConvertedAsTheGameExpectsAndArraysTakenWholeOr
     }
 }
 
-// What a store adds, and the key's line it replaces, byte for byte: the file, and the file once
-// New in Video is 5.
+// What a store of New=5 in Video adds or replaces, byte for byte: the file before and after.
 TEST_F(SettingsFileTest, AStoreAddsAndReplacesLinesInPlace) {
     ASSERT_EQ(GetACP(), 936u) << "run under LC_ALL=zh_CN.UTF-8";
     const char* const cases[][2] = {
         // Comments, blank lines and spacing stay; a new key follows the section's last line.
         {"; mine\r\n\r\n[Video] ; v\r\n  foo = bar  \r\n\r\n[Sound]\r\n",
          "; mine\r\n\r\n[Video] ; v\r\n  foo = bar  \r\nNew=5\r\n\r\n[Sound]\r\n"},
-        // A key is rewritten where it stands, in any letter case and spacing, in the first
-        // section of its name, as for the reader.
+        // A key is rewritten where it stands, in any case and spacing, in its first section.
         {"[ video ]\r\n\tnew = 1 ; old\r\nx=1\r\n", "[ video ]\r\n\tNew=5\r\nx=1\r\n"},
         {"[Video]\r\na=1\r\n[Video]\r\nNew=1\r\n",
          "[Video]\r\na=1\r\nNew=5\r\n[Video]\r\nNew=1\r\n"},
-        // The key's line goes up to the line break that ends it for the reader, or the lines it
-        // hid would come back: a UTF-8 comment read as GBK, a header.
+        // The key's line ends at the reader's line break, or the lines it hid would come back.
         {"[Video]\nNew=0 ;\xE6\x98\xBE\nDevice=1\n", "[Video]\nNew=5\n"},
         {"[Video]\nNew=1\x81\n[Sound]\nBgmOff=0\n", "[Video]\nNew=5\nBgmOff=0\n"},
     };
@@ -122,8 +121,9 @@ struct Fail {  // steps of a store that fail
 
 // Whatever makes a store fail, it says so, the file is as it was, or still absent, and nothing
 // else is left: a failing step (writing the new text, flushing it, putting it in the file's
-// place), a file held open without sharing (an editor, the running game), a read-only file.
-TEST_F(SettingsFileTest, AStoreThatFailsLeavesTheFileAsItWas) {
+// place), a file held open without sharing (an editor, the running game), a read-only file. A
+// file that could not be read at start-up is never stored over, also once it is free.
+TEST_F(SettingsFileTest, AStoreThatFailsOrIsRefusedLeavesTheFileAsItWas) {
     const std::string original = "[Video]\r\nWindowMode=1\r\n";
     const StoreFileCalls real = storeFileCalls,
                          failing[] = {{Fail::Write, FlushFileBuffers, ReplaceFileA, MoveFileExA},
@@ -154,25 +154,66 @@ TEST_F(SettingsFileTest, AStoreThatFailsLeavesTheFileAsItWas) {
     const DWORD marks = GetFileAttributesA(Path().c_str());
     EXPECT_EQ(Store().find("WindowMode=0"), 9u);
     EXPECT_EQ(GetFileAttributesA(Path().c_str()), marks);
-}
-
-// A file that exists but cannot be read at start-up is never stored over: the load gives the
-// defaults and says so, and every store of that run is refused, also once the file is free.
-TEST_F(SettingsFileTest, AFileThatCouldNotBeReadIsNotStoredOver) {
-    _putenv("LOG_ID=tst");
+    _putenv("LOG_ID=tst");  // LoadRegistry and SaveRegistry then use save\qr6_win3.tst
     const std::string path = ModuleFolder() + "save\\qr6_win3.tst";
-    const std::string original = "[Video]\r\nWindowMode=1\r\n[Sound]\r\nBgmVolume=3\r\n";
     CreateDirectoryA((ModuleFolder() + "save").c_str(), nullptr);
     ASSERT_TRUE(WriteFileText(path, original));
-    HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    SettingsRecord.WindowMode = 1;  // as in the file; the load gives the default instead
     EXPECT_FALSE(LoadRegistry());
-    EXPECT_EQ(SettingsRecord.BgmVolume, 6);
+    EXPECT_EQ(SettingsRecord.WindowMode, 0);
     CloseHandle(lock);
     EXPECT_FALSE(SaveRegistry());
     EXPECT_EQ(ReadFileText(path), original);
     EXPECT_TRUE(LoadRegistry() && SaveRegistry());  // the next start reads it, and stores again
     DeleteFileA(path.c_str());
     _putenv("LOG_ID=");
+}
+
+TEST(SaveFolderTest, LogIdAndTheProgramsFolderNameTheFile) {
+    ASSERT_EQ(GetACP(), 936u) << "run under LC_ALL=zh_CN.UTF-8";
+    char path[kPathSize], folder[kPathSize];
+    const char* const cases[][2] = {{"LOG_ID=abcd", "qr6_win3.abc"}, {"LOG_ID=7", "qr6_win3.7"}};
+    for (const auto& c : cases) {
+        _putenv(c[0]);
+        MakeSavePath(path, folder, "qr6_win3.ini");
+        EXPECT_EQ(path, ModuleFolder() + "save\\" + c[1]);
+    }
+    _putenv("LOG_ID=");
+    EXPECT_EQ(folder, ModuleFolder() + "save\\");
+    EXPECT_TRUE(FolderExists(folder));
+    // "乗" in GBK is 81 5C: its second byte is the code of a backslash, no separator.
+    EXPECT_TRUE(SaveFolderBeside("D:\\\x81\x5C\\x\x81\x5C.exe", folder));
+    EXPECT_STREQ(folder, "D:\\\x81\x5C\\save\\");
+    // A folder that does not fit is no folder to store into.
+    std::string program = "C:\\" + std::string(250, 'g') + "\\setloom.exe";
+    EXPECT_FALSE(SaveFolderBeside(program.c_str(), folder));
+    EXPECT_EQ(strlen(folder), kPathSize - 1u);
+}
+
+// hollin.dll (test builds that answer or refuse) beside or above a pretend program: only one beside
+// it that answers decides; else anyone who can write to a parent folder runs code in the program.
+TEST(SaveFolderTest, OnlyALibraryBesideTheProgramThatAnswersDecides) {
+    const struct {
+        const char *library, *folder;
+        int result;
+    } cases[] = {
+        {"answer", "Games\\RPG\\", 0}, {"answer", "Games\\", 1}, {"refuse", "Games\\RPG\\", 1}};
+    for (const auto& c : cases) {
+        TempFolder root{"hollin"};
+        CreateDirectoryTree((root / "Games\\RPG").c_str());
+        const std::string library = root / c.folder + "hollin.dll";
+        ASSERT_TRUE(CopyFileA((ModuleFolder() + "hollin_" + c.library + ".dll").c_str(),
+                              library.c_str(), FALSE));
+        char buffer[kPathSize];
+        EXPECT_EQ(GetUserFolderNTFor((root / "Games\\RPG\\setloom.exe").c_str(), "Mei", buffer),
+                  c.result);
+        // An answer keeps the library loaded for the run; without one the shell's desktop folder.
+        HMODULE module = GetModuleHandleA(library.c_str());
+        EXPECT_EQ(module != nullptr, c.result == 0) << c.library << " in " << c.folder;
+        EXPECT_TRUE(c.result == 0 || FolderExists(buffer)) << buffer;
+        FreeLibrary(module);
+    }
 }
 
 }  // namespace

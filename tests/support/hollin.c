@@ -1,5 +1,4 @@
-/* Test stand-in for the maker's path library hollin.dll. HOLLIN_ANSWER decides whether
-   GetUserPath reports success. */
+/* Test stand-in for the maker's path library: HOLLIN_ANSWER says whether GetUserPath succeeds. */
 #include <string.h>
 
 __declspec(dllexport) int __cdecl GetUserPath(const char* userName, char* buffer) {
