@@ -119,31 +119,23 @@ bool ShowTab(HWND tabs, int steps, HWND page) {
     return WaitFor([page] { return IsWindowVisible(page) != FALSE; });
 }
 
-INPUT Input(DWORD type, WORD key, DWORD flags) {
-    INPUT input = {};
-    input.type = type;
-    input.ki.wVk = key;  // 0 for a mouse button
-    (type == INPUT_KEYBOARD ? input.ki.dwFlags : input.mi.dwFlags) = flags;
-    return input;
-}
-
-// Starts an action's capture and waits for its label to empty; then, given a key or button,
-// presses it by real input until the label shows its name, and lets it go. Under Wine such input
-// right after another program's window closed is now and then lost: it is tried three times.
-bool Capture(HWND page, int button, int label, INPUT down = {}, INPUT up = {},
-             const wchar_t* name = nullptr) {
+// Starts an action's capture and waits for its label to empty; then, given a press (a key's or a
+// mouse button's, down or up), presses by real input until the label shows its name, and lets go.
+// Under Wine such input right after another program's window closed is now and then lost.
+bool Capture(HWND page, int button, int label, const wchar_t* name = nullptr,
+             void (*press)(bool down) = nullptr) {
     HWND shown = GetDlgItem(page, label);
     PostMessageW(GetDlgItem(page, button), BM_CLICK, 0, 0);
     if (!WaitFor([&] { return TextOf(shown).empty(); }) || name == nullptr) {
         return TextOf(shown).empty();
     }
-    INPUT inputs[] = {up, down};
     bool named = false;
     for (int attempt = 0; attempt < 3 && !named; ++attempt) {
-        named = SendInput(2, inputs, sizeof(INPUT)) == 2 &&
-                WaitFor([&] { return TextOf(shown) == name; }, 2000);
+        press(false);
+        press(true);
+        named = WaitFor([&] { return TextOf(shown) == name; }, 2000);
     }
-    SendInput(1, &up, sizeof up);
+    press(false);
     return named;
 }
 
@@ -173,13 +165,12 @@ TEST(EndToEnd, SecondCopiesEndAtOnceAndRealInputReachesTheGameByStartGame) {
     }));
     // "走/跑" takes "J"; on the mouse page "取消/会话" takes the middle button.
     ASSERT_TRUE(ShowTab(GetDlgItem(dialog, IDC_MAIN_TABS), 2, keyboard));
-    EXPECT_TRUE(Capture(keyboard, IDC_KEY_WALK_RUN, IDC_KEY_WALK_RUN_NAME,
-                        Input(INPUT_KEYBOARD, 'J', 0), Input(INPUT_KEYBOARD, 'J', KEYEVENTF_KEYUP),
-                        L"J"));
+    EXPECT_TRUE(Capture(keyboard, IDC_KEY_WALK_RUN, IDC_KEY_WALK_RUN_NAME, L"J",
+                        [](bool down) { keybd_event('J', 0, down ? 0 : KEYEVENTF_KEYUP, 0); }));
     ASSERT_TRUE(ShowTab(GetDlgItem(GetParent(mouse), IDC_INPUT_TABS), 1, mouse));
-    EXPECT_TRUE(Capture(mouse, IDC_MOUSE_CANCEL, IDC_MOUSE_CANCEL_NAME,
-                        Input(INPUT_MOUSE, 0, MOUSEEVENTF_MIDDLEDOWN),
-                        Input(INPUT_MOUSE, 0, MOUSEEVENTF_MIDDLEUP), L"M-Button"));
+    EXPECT_TRUE(Capture(mouse, IDC_MOUSE_CANCEL, IDC_MOUSE_CANCEL_NAME, L"M-Button", [](bool down) {
+        mouse_event(down ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_MIDDLEUP, 0, 0, 0, 0);
+    }));
     ASSERT_TRUE(Capture(mouse, IDC_MOUSE_CONFIRM, IDC_MOUSE_CONFIRM_NAME));
     PostMessageW(GetDlgItem(dialog, IDC_START_GAME), BM_CLICK, 0, 0);
     EXPECT_EQ(program.WaitForExit(), 0);
