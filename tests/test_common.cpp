@@ -16,24 +16,20 @@
 
 namespace {
 
-int looks;
-bool done;
-VOID CALLBACK Done(HWND, UINT, UINT_PTR, DWORD) {
-    done = true;
-}
-
-// The wait ends by a thread timer, which only a wait that dispatches messages ever sees.
+// The wait for a key's release ends by a thread timer, which only a wait that dispatches messages
+// ever sees.
 TEST(PumpMessagesWhileTest, SleepsBetweenLooksAndAQuitStaysForTheMainLoop) {
-    auto stillWaiting = [] { return ++looks > 0 && !done; };
-    UINT_PTR timer = SetTimer(nullptr, 0, 100, Done);
+    static int looks = 0;
+    FakeKeys keys;
+    FakeKeys::Hold({'A'});
+    FakeKeys::ReleaseAllSoon(100);
     const DWORD start = GetTickCount();
-    EXPECT_TRUE(PumpMessagesWhile(stillWaiting));
-    KillTimer(nullptr, timer);
+    EXPECT_TRUE(PumpMessagesWhile([] { return ++looks > 0 && AnyKeyHeld(); }));
     // About one look every 10 ms; a wait that spins looks thousands of times as often.
     EXPECT_LE(looks, static_cast<int>(GetTickCount() - start) / 5 + 5);
-    done = false;
+    FakeKeys::Hold({'A'});
     PostQuitMessage(3);
-    EXPECT_FALSE(PumpMessagesWhile(stillWaiting));
+    EXPECT_FALSE(PumpMessagesWhile(AnyKeyHeld));
     MSG msg = {};
     EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit was lost";
     EXPECT_EQ(msg.wParam, 3u);
@@ -87,8 +83,8 @@ std::wstring Unreadable(HWND control, const std::wstring& text, bool whole = fal
 
 // The text of a control; a picture's "text" (0xFFFF and its resource number) is none.
 std::wstring TextOf(HWND control) {
-    wchar_t text[256] = {};
-    GetWindowTextW(control, text, 256);
+    wchar_t text[512] = {};
+    GetWindowTextW(control, text, 512);
     return text[0] != 0xFFFF ? text : L"";
 }
 
@@ -144,7 +140,7 @@ TEST_F(DialogGlyphsTest, TextsReadRightAndEveryDialogAndTheNoDirect3DBoxHaveThei
     KillTimer(nullptr, timer);
     EXPECT_EQ(boxText, L"本程序需要DirectX8.1支持。\n请安装DirectX8.1以上版本。");
     EXPECT_EQ(boxUnreadable, L"");
-    wchar_t text[300];
+    wchar_t text[4 + 2];
     wmemset(text, L'#', 6);
     EXPECT_EQ(TextToWide("存盘文件夹", kProgramCodePage, text, 4), 3);
     EXPECT_EQ(std::wstring(text), L"存盘文");
@@ -152,11 +148,9 @@ TEST_F(DialogGlyphsTest, TextsReadRightAndEveryDialogAndTheNoDirect3DBoxHaveThei
     EXPECT_EQ(TextToWide("\xE9t\xE9", 1252, text, 4), 3);
     EXPECT_EQ(std::wstring(text), L"été");
     SetItemTextGbk(dialog_, IDC_OK, "确定");
-    GetDlgItemTextW(dialog_, IDC_OK, text, 300);
-    EXPECT_STREQ(text, L"确定");
+    EXPECT_EQ(TextOf(GetDlgItem(dialog_, IDC_OK)), L"确定");
     EXPECT_EQ(FormatItemText(dialog_, IDC_CANCEL, "%s %d", std::string(400, 'x').c_str(), 5), 255);
-    GetDlgItemTextW(dialog_, IDC_CANCEL, text, 300);
-    EXPECT_EQ(std::wstring(text), std::wstring(255, L'x'));
+    EXPECT_EQ(TextOf(GetDlgItem(dialog_, IDC_CANCEL)), std::wstring(255, L'x'));
 }
 
 }  // namespace

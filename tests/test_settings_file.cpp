@@ -170,48 +170,38 @@ TEST_F(SettingsFileTest, AStoreThatFailsOrIsRefusedLeavesTheFileAsItWas) {
     _putenv("LOG_ID=");
 }
 
-TEST(SaveFolderTest, LogIdAndTheProgramsFolderNameTheFile) {
+// LOG_ID names the file; the folder beside the program, also when its path has a GBK character
+// whose second byte is 5C, and none that does not fit. Then hollin.dll (test builds that answer or
+// refuse) beside or above a pretend program: only one beside it that answers decides; else anyone
+// who can write to a parent folder runs code in the program.
+TEST(SaveFolderTest, LogIdTheFolderBesideTheProgramAndOnlyALibraryBesideItThatAnswers) {
     ASSERT_EQ(GetACP(), 936u) << "run under LC_ALL=zh_CN.UTF-8";
     char path[kPathSize], folder[kPathSize];
-    const char* const cases[][2] = {{"LOG_ID=abcd", "qr6_win3.abc"}, {"LOG_ID=7", "qr6_win3.7"}};
-    for (const auto& c : cases) {
-        _putenv(c[0]);
-        MakeSavePath(path, folder, "qr6_win3.ini");
-        EXPECT_EQ(path, ModuleFolder() + "save\\" + c[1]);
-    }
+    _putenv("LOG_ID=abcd");  // three characters at most
+    MakeSavePath(path, folder, "qr6_win3.ini");
     _putenv("LOG_ID=");
+    EXPECT_EQ(path, ModuleFolder() + "save\\qr6_win3.abc");
     EXPECT_EQ(folder, ModuleFolder() + "save\\");
     EXPECT_TRUE(FolderExists(folder));
-    // "乗" in GBK is 81 5C: its second byte is the code of a backslash, no separator.
-    EXPECT_TRUE(SaveFolderBeside("D:\\\x81\x5C\\x\x81\x5C.exe", folder));
+    EXPECT_TRUE(SaveFolderBeside("D:\\\x81\x5C\\x\x81\x5C.exe", folder));  // "乗" is 81 5C
     EXPECT_STREQ(folder, "D:\\\x81\x5C\\save\\");
-    // A folder that does not fit is no folder to store into.
     std::string program = "C:\\" + std::string(250, 'g') + "\\setloom.exe";
     EXPECT_FALSE(SaveFolderBeside(program.c_str(), folder));
     EXPECT_EQ(strlen(folder), kPathSize - 1u);
-}
-
-// hollin.dll (test builds that answer or refuse) beside or above a pretend program: only one beside
-// it that answers decides; else anyone who can write to a parent folder runs code in the program.
-TEST(SaveFolderTest, OnlyALibraryBesideTheProgramThatAnswersDecides) {
-    const struct {
-        const char *library, *folder;
-        int result;
-    } cases[] = {
-        {"answer", "Games\\RPG\\", 0}, {"answer", "Games\\", 1}, {"refuse", "Games\\RPG\\", 1}};
-    for (const auto& c : cases) {
+    const char* const cases[][2] = {
+        {"answer", "Games\\RPG\\"}, {"answer", "Games\\"}, {"refuse", "Games\\RPG\\"}};
+    for (int i = 0; i < 3; ++i) {  // only the first decides
         TempFolder root{"hollin"};
         CreateDirectoryTree((root / "Games\\RPG").c_str());
-        const std::string library = root / c.folder + "hollin.dll";
-        ASSERT_TRUE(CopyFileA((ModuleFolder() + "hollin_" + c.library + ".dll").c_str(),
+        const std::string library = root / cases[i][1] + "hollin.dll";
+        ASSERT_TRUE(CopyFileA((ModuleFolder() + "hollin_" + cases[i][0] + ".dll").c_str(),
                               library.c_str(), FALSE));
-        char buffer[kPathSize];
-        EXPECT_EQ(GetUserFolderNTFor((root / "Games\\RPG\\setloom.exe").c_str(), "Mei", buffer),
-                  c.result);
+        EXPECT_EQ(GetUserFolderNTFor((root / "Games\\RPG\\setloom.exe").c_str(), "Mei", folder),
+                  i == 0 ? 0 : 1);
         // An answer keeps the library loaded for the run; without one the shell's desktop folder.
         HMODULE module = GetModuleHandleA(library.c_str());
-        EXPECT_EQ(module != nullptr, c.result == 0) << c.library << " in " << c.folder;
-        EXPECT_TRUE(c.result == 0 || FolderExists(buffer)) << buffer;
+        EXPECT_EQ(module != nullptr, i == 0) << cases[i][0] << " in " << cases[i][1];
+        EXPECT_TRUE(i == 0 || FolderExists(folder)) << folder;
         FreeLibrary(module);
     }
 }
