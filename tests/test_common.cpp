@@ -1,6 +1,5 @@
-// common/: the program's folder, the polite wait, bounded texts, and texts that read right and
-// have glyphs whatever the system code page is. CTest runs all under zh_CN.UTF-8 and the glyph
-// tests again under C.UTF-8, where Wine maps the templates' "宋体" to a Latin font.
+// common/: the polite wait, bounded texts, and texts that read right and have glyphs whatever the
+// system code page (CTest runs the glyph test under C.UTF-8 too, where "宋体" is a Latin font).
 #include <windows.h>
 
 #include <algorithm>
@@ -16,8 +15,7 @@
 
 namespace {
 
-// The wait for a key's release ends by a thread timer, which only a wait that dispatches messages
-// ever sees.
+// The key goes up from a thread timer, which only a wait that dispatches messages ever sees.
 TEST(PumpMessagesWhileTest, SleepsBetweenLooksAndAQuitStaysForTheMainLoop) {
     static int looks = 0;
     FakeKeys keys;
@@ -35,8 +33,7 @@ TEST(PumpMessagesWhileTest, SleepsBetweenLooksAndAQuitStaysForTheMainLoop) {
     EXPECT_EQ(msg.wParam, 3u);
 }
 
-// The program's folder, copies and searches in 8-bit texts: nothing past a buffer is looked at
-// or touched, and a GBK character (a 5C second byte included) stays whole.
+// Nothing past a buffer is looked at or touched; a GBK character (5C second byte too) stays whole.
 TEST(TextBoundsTest, FoldersCopiesAndSearchesStayInsideAndKeepDoubleByteCharactersWhole) {
     ASSERT_EQ(GetACP(), 936u) << "run under LC_ALL=zh_CN.UTF-8, as CTest does";
     char buffer[kPathSize + 8] = "setloom.exe";
@@ -58,9 +55,8 @@ TEST(TextBoundsTest, FoldersCopiesAndSearchesStayInsideAndKeepDoubleByteCharacte
     EXPECT_EQ(FindLastBackslash(path), path + 5);
 }
 
-// What keeps a player from reading a control's text: the characters its font has no glyph for
-// (line breaks and tabs are not drawn), and, where it must be whole, " cut" when it does not fit.
-// (The sound page's "max" labels are narrower than their text by design.)
+// The characters a control's font has no glyph for and, where the text must be whole, " cut" when
+// it does not fit (the sound page's "max" labels are narrower than their text by design).
 std::wstring Unreadable(HWND control, const std::wstring& text, bool whole = false) {
     HDC dc = GetDC(control);
     HGDIOBJ old =
@@ -107,10 +103,7 @@ VOID CALLBACK LookForBox(HWND, UINT, UINT_PTR, DWORD) {
 
 using DialogGlyphsTest = MainDialogTest;
 
-// Each control of each dialog (pages inside a dialog are dialogs of their own), and the box that
-// says Direct3D 8 is missing, draw their texts readably; where Wine maps "宋体" to a Chinese font
-// (a Chinese code page), the face is kept. Each text is read in the code page it comes in,
-// whichever the system's is, and cut at its buffer.
+// Every dialog's and the no-Direct3D box's texts are readable (on a Chinese code page in 宋体).
 TEST_F(DialogGlyphsTest, TextsReadRightAndEveryDialogAndTheNoDirect3DBoxHaveTheirGlyphs) {
     Open();
     ASSERT_TRUE(splash.Show(instanceHandle));

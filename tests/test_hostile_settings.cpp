@@ -1,6 +1,5 @@
-// Hostile settings files: whatever the file holds, a load gives every field a value of its domain;
-// a store then keeps the player's lines byte for byte, in order, writes each key once, and every
-// stored key loads again, through the system's profile reader, as stored.
+// Whatever a settings file holds, a load gives every field a value of its domain; a store keeps
+// the player's lines, writes each key once, and every key reads back as stored.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -37,9 +36,8 @@ std::string Bytes(int count, bool lineBreaks) {  // any value, NUL included
     return bytes;
 }
 
-// A key (EnvMapOn included) with an odd value or hex of any length, also cut by the read buffer
-// inside a GBK character; a section; a foreign key; a comment; blanks; bytes, now and then 64 KiB.
-// Names in any letter case; a lone GBK lead byte at the end when asked for.
+// A key with an odd value or hex of any length (also cut inside a GBK character by the read
+// buffer), a section, a foreign key, a comment, blanks or bytes (now and then 64 KiB), any case.
 std::string Line(bool leadByte) {
     const SettingKey& key = kSettingKeys[Below(kSettingKeyCount)];
     const bool hex = key.kind == KeyKind::kBytes && Below(4) != 0;
@@ -80,9 +78,8 @@ std::string MakeFile(int kind) {
     return kind != 3 ? text : Below(5) < 2 ? wide + "x" : wide;
 }
 
-// The file cut after every CR and LF (two-byte units in UTF-16), each piece also in lower-case
-// ASCII (a wide character as "\xFF"). In the system's code page a lead byte takes the line break
-// after it: the next piece is on the same line for the reader.
+// The file cut after every CR and LF (in UTF-16 units), also in lower-case ASCII; a lead byte
+// takes the line break after it: the next piece is on the same line for the reader.
 struct Piece {
     std::string bytes, ascii;
     bool joined;
@@ -115,10 +112,8 @@ bool IsKeyLine(const std::string& ascii, const std::string& name) {  // the name
     return equals != std::string::npos && ascii[equals] == '=';
 }
 
-// The player's pieces (naming none of the program's keys, nor on the line of one that does) are
-// all in the new file, in order and unchanged; the last may have gained a line break. Each key
-// keeps its lines but the first, which it may replace (with the lines hidden in it), or it is
-// added once.
+// Pieces naming no key (nor on the line of one) stay, in order (the last may gain a line break);
+// each key keeps its lines but the first, which it may replace with the lines it hid, or is added.
 void ExpectStoreKeepsLines(const std::string& before, const std::string& after,
                            const std::vector<std::string>& names) {
     const bool strayByte = before.compare(0, 2, "\xFF\xFE") == 0 && before.size() % 2 == 1;
@@ -169,8 +164,7 @@ TEST(HostileSettingsTest, AnyFileLoadsInDomainStoresWithoutLosingLinesAndReadsBa
         ASSERT_TRUE(WriteFileText(path, before));
         ASSERT_TRUE(ReadSettingsFile(path.c_str()));
         ASSERT_TRUE(SettingsRecord.ScreenBitCount == 16 || SettingsRecord.ScreenBitCount == 32);
-        // Loaded flags are 0 or 1. The pages may leave any value of a field's domain: their keys
-        // are stored as the record holds them, the others as the file has them.
+        // The pages may leave any value of a field's domain; only their keys store the record's.
         Settings expected = SettingsRecord;
         for (const SettingKey& key : kSettingKeys) {
             uint8_t* field = static_cast<uint8_t*>(key.field(SettingsRecord));

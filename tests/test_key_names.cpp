@@ -21,8 +21,7 @@ TEST(KeyNamesTest, NamesByCodeAndPadButton) {
     }
 }
 
-// The first and last key of each range in scan order (punctuation before 8-134) each come before
-// those after it; the keys around the ranges, Kanji, Num Lock, Scroll Lock, left Shift never do.
+// Each range's first and last key in scan order; the keys around the ranges are never reported.
 TEST(KeyScanTest, EachRangeInItsOrderAndNoOtherKey) {
     FakeKeys keys;
     const int reported[] = {186, 192, 219, 222, 226, 8, 26, 134, 0};  // 0: none held

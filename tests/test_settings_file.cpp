@@ -1,5 +1,5 @@
-// The settings file: defaults, conversions, the layout of what a store adds and replaces, stores
-// that fail; the save folder: LOG_ID, the folder beside the program, and hollin.dll.
+// The settings file: defaults, conversions, what a store adds and replaces, stores that fail;
+// the save folder.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -27,9 +27,8 @@ class SettingsFileTest : public ::testing::Test {
     TempFolder folder_{"settings"};
 };
 
-// A file of the player's without a final line break gets one, then every key at its default in
-// write order. The game, run while the settings are open, may change the keys no page shows:
-// they are stored as the file has them at the store, the pages' keys as the record says.
+// Defaults in write order after one line break; the keys no page shows (the game, run meanwhile,
+// may change them) are stored as the file has them at the store.
 TEST_F(SettingsFileTest, DefaultsGoInWriteOrderAndKeysNoPageShowsAsTheFileHasThemNow) {
     std::istringstream lines(
         "[Video] Adapter=-1 Device=-1 ScreenWidth=640 ScreenHeight=480 ScreenBitCount=32 "
@@ -59,10 +58,8 @@ TEST_F(SettingsFileTest, DefaultsGoInWriteOrderAndKeysNoPageShowsAsTheFileHasThe
     ExpectIniValues(text, "Mg05", "MG05InversY=1 MG05Sensitive=9");
 }
 
-// Lines loaded and stored again (section, lines, what the game then reads). Only 1 is true; 8-bit
-// values keep their low 8 bits. An array is taken whole or not at all (29 digits: the defaults;
-// 32: the first 30); a non-digit repeats the digit before it (0 first in the pair). "7d6" and a
-// GBK character the read buffer cuts: the profile function counts a byte it never wrote.
+// Only 1 is true; arrays are taken whole or not at all, a non-digit repeats the one before it;
+// "7d6" and a GBK character the read buffer cuts: the profile function counts a byte not written.
 TEST_F(SettingsFileTest, ValuesAreConvertedAsTheGameExpectsAndArraysTakenWholeOrNotAtAll) {
     ASSERT_EQ(GetACP(), 936u) << "run under LC_ALL=zh_CN.UTF-8";
     const char* const cases[][3] = {
@@ -119,10 +116,8 @@ struct Fail {  // steps of a store that fail
     static BOOL WINAPI Move(LPCSTR, LPCSTR, DWORD) { return FALSE; }
 };
 
-// Whatever makes a store fail, it says so, the file is as it was, or still absent, and nothing
-// else is left: a failing step (writing the new text, flushing it, putting it in the file's
-// place), a file held open without sharing (an editor, the running game), a read-only file. A
-// file that could not be read at start-up is never stored over, also once it is free.
+// A store that fails (a step, a held or read-only file) says so and leaves only the file as it
+// was; a file that could not be read at start-up is never stored over.
 TEST_F(SettingsFileTest, AStoreThatFailsOrIsRefusedLeavesTheFileAsItWas) {
     const std::string original = "[Video]\r\nWindowMode=1\r\n";
     const StoreFileCalls real = storeFileCalls,
@@ -170,10 +165,8 @@ TEST_F(SettingsFileTest, AStoreThatFailsOrIsRefusedLeavesTheFileAsItWas) {
     _putenv("LOG_ID=");
 }
 
-// LOG_ID names the file; the folder beside the program, also when its path has a GBK character
-// whose second byte is 5C, and none that does not fit. Then hollin.dll (test builds that answer or
-// refuse) beside or above a pretend program: only one beside it that answers decides; else anyone
-// who can write to a parent folder runs code in the program.
+// Only a hollin.dll beside the program that answers decides: else anyone who can write to a
+// parent folder runs code in the program.
 TEST(SaveFolderTest, LogIdTheFolderBesideTheProgramAndOnlyALibraryBesideItThatAnswers) {
     ASSERT_EQ(GetACP(), 936u) << "run under LC_ALL=zh_CN.UTF-8";
     char path[kPathSize], folder[kPathSize];

@@ -1,5 +1,4 @@
-// Starts setloom.exe in fresh game folders and drives it from another process, as a player
-// would: only what a separate process shows. CTest runs it on a Chinese and a Western code page.
+// Drives setloom.exe from another process, as a player would: only what a separate process shows.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -25,8 +24,7 @@ bool WaitFor(Done done, DWORD timeoutMs = 5000) {
     return done();
 }
 
-// A game folder with a copy of the program (the shipped build when the run names it), the
-// stand-in game, which copies the settings file it finds to game_saw.ini, and those settings.
+// The program (the shipped build when the run names it), the stand-in game and the settings.
 struct GameFolder : TempFolder {
     explicit GameFolder(const std::string& settings) : TempFolder("game") {
         const char* shipped = getenv("SETLOOM_PROGRAM");
@@ -40,8 +38,7 @@ struct GameFolder : TempFolder {
     std::string SettingsFile() const { return *this / "save\\qr6_win3.ini"; }
 };
 
-// One running setloom.exe, started in workingFolder (the game folder unless given). Wine now and
-// then fails to start a process; one meant to stay up is started again, three starts at most.
+// Wine now and then fails to start a process: one meant to stay up gets three starts.
 struct Program {
     PROCESS_INFORMATION process = {};
     Program(const GameFolder& game, const std::string& workingFolder = "", bool staysUp = true) {
@@ -75,8 +72,7 @@ struct Program {
     }
 };
 
-// A visible window with that caption, owned by another window or not (the tests run one program
-// at a time).
+// A visible window with that caption, owned or not (one program runs at a time).
 HWND WaitForWindow(const wchar_t* caption, bool owned = false) {
     for (DWORD waited = 0; waited < kLongWaitMs; waited += 50, Sleep(50)) {
         for (HWND found = nullptr; (found = FindWindowExW(nullptr, found, nullptr, caption));) {
@@ -102,7 +98,7 @@ std::wstring ReadAndClose(HWND box) {
     return text;
 }
 
-// The page (a dialog in the main dialog or in one of its pages) holding a control with that id.
+// The page (a dialog in the main dialog or in one of its pages) with a control of that id.
 HWND PageOf(HWND parent, int id) {
     HWND page = nullptr, holder = nullptr;
     while (!holder && (page = FindWindowExW(parent, page, L"#32770", nullptr))) {
@@ -111,7 +107,6 @@ HWND PageOf(HWND parent, int id) {
     return holder;
 }
 
-// Steps a tab control's tabs to the right by its own keyboard handling until page shows.
 bool ShowTab(HWND tabs, int steps, HWND page) {
     for (int i = 0; i < steps; ++i) {
         PostMessageW(tabs, WM_KEYDOWN, VK_RIGHT, 0);
@@ -119,9 +114,8 @@ bool ShowTab(HWND tabs, int steps, HWND page) {
     return WaitFor([page] { return IsWindowVisible(page) != FALSE; });
 }
 
-// Starts an action's capture and waits for its label to empty; then, given a press (a key's or a
-// mouse button's, down or up), presses by real input until the label shows its name, and lets go.
-// Under Wine such input right after another program's window closed is now and then lost.
+// Starts a capture; given a press, presses by real input until the label shows the name (Wine
+// now and then loses input right after another program's window closed), and lets go.
 bool Capture(HWND page, int button, int label, const wchar_t* name = nullptr,
              void (*press)(bool down) = nullptr) {
     HWND shown = GetDlgItem(page, label);
@@ -139,10 +133,8 @@ bool Capture(HWND page, int button, int label, const wchar_t* name = nullptr,
     return named;
 }
 
-// A player's session on this code page, from a shortcut with another "Start in": readable texts,
-// second copies (an impatient double click) that end at once without loading; Wine's Direct3D 8;
-// a key and a mouse button captured by real input; "游戏开始" while another capture runs stores,
-// then starts the game in its own folder, where it finds the settings.
+// A session from a shortcut with another "Start in", with an impatient double click's copies;
+// "游戏开始" while a capture runs stores, then starts the game in its own folder.
 TEST(EndToEnd, SecondCopiesEndAtOnceAndRealInputReachesTheGameByStartGame) {
     const std::string locale = getenv("LC_ALL") ? getenv("LC_ALL") : "";
     EXPECT_EQ(GetACP(), locale.compare(0, 5, "zh_CN") == 0 ? 936u : 1252u) << locale;
@@ -182,9 +174,7 @@ TEST(EndToEnd, SecondCopiesEndAtOnceAndRealInputReachesTheGameByStartGame) {
     ExpectIniValues(seen, "Control", "Keyboard=20111b4a585a2628252742434d1056 Mouse=0104");
 }
 
-// A settings file another program holds open without sharing at start (an editor, the game): the
-// player is told at once, no store of this run writes over it, also once it is free again, nor
-// does the game start. Esc leaves the dialog open, the close box ends it.
+// A file another program holds at start (an editor, the game) is never stored over by this run.
 TEST(EndToEnd, ASettingsFileThatCannotBeReadAtStartIsNeverStoredOver) {
     GameFolder game(kExistingFile);
     HANDLE lock = CreateFileA(game.SettingsFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
@@ -212,8 +202,7 @@ TEST(EndToEnd, ASettingsFileThatCannotBeReadAtStartIsNeverStoredOver) {
     EXPECT_EQ(ReadFileText(game.SettingsFile()), kExistingFile);
 }
 
-// Runs on its own with WINEDLLOVERRIDES="d3d8=" (tests/CMakeLists.txt): Wine takes the override
-// from the environment it starts with, not from one a Windows program hands on.
+// Run with WINEDLLOVERRIDES="d3d8=": Wine takes it only from the environment it starts with.
 TEST(EndToEndWithoutDirect3D, TheProgramSaysSoAndEndsWithOneStoringNothing) {
     ASSERT_EQ(LoadLibraryA("d3d8.dll"), nullptr) << "run with WINEDLLOVERRIDES=d3d8=";
     GameFolder game(kExistingFile);
