@@ -86,19 +86,16 @@ std::wstring TextOf(HWND control) {
 
 // The box is looked at while it is up, from a timer its modal loop dispatches, then closed.
 std::wstring boxText, boxUnreadable = L"not seen";
-
-BOOL CALLBACK InspectBox(HWND box, LPARAM) {
-    HWND text = GetDlgItem(box, 0xFFFF);  // a message box's text
-    if (TextOf(text).find(L"DirectX8.1") != std::wstring::npos) {
-        boxText = TextOf(text);
-        boxUnreadable = Unreadable(text, boxText, true);
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-    }
-    return TRUE;
-}
-
 VOID CALLBACK LookForBox(HWND, UINT, UINT_PTR, DWORD) {
-    EnumThreadWindows(GetCurrentThreadId(), InspectBox, 0);
+    for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"#32770", nullptr));) {
+        HWND text = GetDlgItem(box, 0xFFFF);  // a message box's text
+        if (GetWindowThreadProcessId(box, nullptr) == GetCurrentThreadId() &&
+            TextOf(text).find(L"DirectX8.1") != std::wstring::npos) {
+            boxText = TextOf(text);
+            boxUnreadable = Unreadable(text, boxText, true);
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }
+    }
 }
 
 using DialogGlyphsTest = MainDialogTest;

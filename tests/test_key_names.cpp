@@ -5,8 +5,9 @@
 #include "input/key_scan.h"
 #include "tests/support/fake_keys.h"
 
-TEST(KeyNamesTest, NamesByCodeAndPadButton) {
-    // A name from each region of the table, rows without one, and codes taken as one byte.
+// Names from each region of the table, rows without one, codes taken as one byte; then each scan
+// range's first and last key in scan order, and the keys around the ranges never reported.
+TEST(KeyNamesTest, NamesByCodeAndPadButtonAndEachScanRangeInItsOrder) {
     const std::pair<int, const char*> keys[] = {
         {0, "error"},      {17, "Ctrl"},      {32, "Space"},      {65, "A"},
         {106, "*[10Key]"}, {186, ":"},        {226, "\\"},        {7, ""},
@@ -19,11 +20,7 @@ TEST(KeyNamesTest, NamesByCodeAndPadButton) {
     for (const auto& [code, name] : pad) {
         EXPECT_STREQ(PadButtonName(code), name) << code;
     }
-}
-
-// Each range's first and last key in scan order; the keys around the ranges are never reported.
-TEST(KeyScanTest, EachRangeInItsOrderAndNoOtherKey) {
-    FakeKeys keys;
+    FakeKeys held;
     const int reported[] = {186, 192, 219, 222, 226, 8, 26, 134, 0};  // 0: none held
     for (size_t i = 0; i < std::size(reported); ++i) {
         FakeKeys::ReleaseAll();

@@ -15,6 +15,7 @@ namespace {
 
 class SettingsFileTest : public ::testing::Test {
   protected:
+    void SetUp() override { ASSERT_EQ(GetACP(), 936u) << "run under LC_ALL=zh_CN.UTF-8"; }
     std::string Path() const { return folder_ / "qr6_win3.ini"; }
     void Load(const std::string& text) {
         ASSERT_TRUE(WriteFileText(Path(), text));
@@ -61,7 +62,6 @@ TEST_F(SettingsFileTest, DefaultsGoInWriteOrderAndKeysNoPageShowsAsTheFileHasThe
 // Only 1 is true; arrays are taken whole or not at all, a non-digit repeats the one before it;
 // "7d6" and a GBK character the read buffer cuts: the profile function counts a byte not written.
 TEST_F(SettingsFileTest, ValuesAreConvertedAsTheGameExpectsAndArraysTakenWholeOrNotAtAll) {
-    ASSERT_EQ(GetACP(), 936u) << "run under LC_ALL=zh_CN.UTF-8";
     const char* const cases[][3] = {
         {"video",
          "windowmode=2\r\nHardwareVertexShader=yes\r\nGlowOn=2\r\nTextureFilter=-1\r\n"
@@ -85,18 +85,15 @@ TEST_F(SettingsFileTest, ValuesAreConvertedAsTheGameExpectsAndArraysTakenWholeOr
     }
 }
 
-// What a store of New=5 in Video adds or replaces, byte for byte: the file before and after.
+// A store of New=5 in Video: a new key after its section's last line, an old one rewritten where
+// it stands in its first section, up to the reader's line break (or the lines it hid come back).
 TEST_F(SettingsFileTest, AStoreAddsAndReplacesLinesInPlace) {
-    ASSERT_EQ(GetACP(), 936u) << "run under LC_ALL=zh_CN.UTF-8";
     const char* const cases[][2] = {
-        // Comments, blank lines and spacing stay; a new key follows the section's last line.
         {"; mine\r\n\r\n[Video] ; v\r\n  foo = bar  \r\n\r\n[Sound]\r\n",
          "; mine\r\n\r\n[Video] ; v\r\n  foo = bar  \r\nNew=5\r\n\r\n[Sound]\r\n"},
-        // A key is rewritten where it stands, in any case and spacing, in its first section.
         {"[ video ]\r\n\tnew = 1 ; old\r\nx=1\r\n", "[ video ]\r\n\tNew=5\r\nx=1\r\n"},
         {"[Video]\r\na=1\r\n[Video]\r\nNew=1\r\n",
          "[Video]\r\na=1\r\nNew=5\r\n[Video]\r\nNew=1\r\n"},
-        // The key's line ends at the reader's line break, or the lines it hid would come back.
         {"[Video]\nNew=0 ;\xE6\x98\xBE\nDevice=1\n", "[Video]\nNew=5\n"},
         {"[Video]\nNew=1\x81\n[Sound]\nBgmOff=0\n", "[Video]\nNew=5\nBgmOff=0\n"},
     };
@@ -167,15 +164,14 @@ TEST_F(SettingsFileTest, AStoreThatFailsOrIsRefusedLeavesTheFileAsItWas) {
 
 // Only a hollin.dll beside the program that answers decides: else anyone who can write to a
 // parent folder runs code in the program.
-TEST(SaveFolderTest, LogIdTheFolderBesideTheProgramAndOnlyALibraryBesideItThatAnswers) {
-    ASSERT_EQ(GetACP(), 936u) << "run under LC_ALL=zh_CN.UTF-8";
+TEST_F(SettingsFileTest, SaveFolderByLogIdBesideTheProgramAndOnlyALibraryBesideItThatAnswers) {
     char path[kPathSize], folder[kPathSize];
     _putenv("LOG_ID=abcd");  // three characters at most
     MakeSavePath(path, folder, "qr6_win3.ini");
     _putenv("LOG_ID=");
     EXPECT_EQ(path, ModuleFolder() + "save\\qr6_win3.abc");
     EXPECT_EQ(folder, ModuleFolder() + "save\\");
-    EXPECT_TRUE(FolderExists(folder));
+    EXPECT_NE(GetFileAttributesA(folder), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(SaveFolderBeside("D:\\\x81\x5C\\x\x81\x5C.exe", folder));  // "乗" is 81 5C
     EXPECT_STREQ(folder, "D:\\\x81\x5C\\save\\");
     std::string program = "C:\\" + std::string(250, 'g') + "\\setloom.exe";
@@ -194,7 +190,7 @@ TEST(SaveFolderTest, LogIdTheFolderBesideTheProgramAndOnlyALibraryBesideItThatAn
         // An answer keeps the library loaded for the run; without one the shell's desktop folder.
         HMODULE module = GetModuleHandleA(library.c_str());
         EXPECT_EQ(module != nullptr, i == 0) << cases[i][0] << " in " << cases[i][1];
-        EXPECT_TRUE(i == 0 || FolderExists(folder)) << folder;
+        EXPECT_TRUE(i == 0 || GetFileAttributesA(folder) != INVALID_FILE_ATTRIBUTES) << folder;
         FreeLibrary(module);
     }
 }

@@ -21,7 +21,6 @@ class TempFolder {
     std::string path_;
 };
 
-bool FolderExists(const std::string& path);
 std::vector<std::string> FolderEntries(const std::string& folder);  // no "." or ".."
 std::string ReadFileText(const std::string& path);                  // empty when there is none
 bool WriteFileText(const std::string& path, const std::string& text);
