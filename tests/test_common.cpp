@@ -1,5 +1,4 @@
-// common/: the polite wait, bounded texts, and texts that read right and have glyphs whatever the
-// system code page (CTest runs the glyph test under C.UTF-8 too, where "宋体" is a Latin font).
+// common/: the polite wait, bounded texts, texts that read right with glyphs on any code page.
 #include <windows.h>
 
 #include <algorithm>
@@ -23,8 +22,8 @@ TEST(PumpMessagesWhileTest, SleepsBetweenLooksAndAQuitStaysForTheMainLoop) {
     FakeKeys::ReleaseAllSoon(100);
     const DWORD start = GetTickCount();
     EXPECT_TRUE(PumpMessagesWhile([] { return ++looks > 0 && AnyKeyHeld(); }));
-    // About one look every 10 ms; a wait that spins looks thousands of times as often.
-    EXPECT_LE(looks, static_cast<int>(GetTickCount() - start) / 5 + 5);
+    EXPECT_LE(looks,
+              static_cast<int>(GetTickCount() - start) / 5 + 5);  // a look per 10 ms, no spin
     FakeKeys::Hold({'A'});
     PostQuitMessage(3);
     EXPECT_FALSE(PumpMessagesWhile(AnyKeyHeld));
@@ -98,10 +97,8 @@ VOID CALLBACK LookForBox(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
-using DialogGlyphsTest = MainDialogTest;
-
 // Every dialog's and the no-Direct3D box's texts are readable (on a Chinese code page in 宋体).
-TEST_F(DialogGlyphsTest, TextsReadRightAndEveryDialogAndTheNoDirect3DBoxHaveTheirGlyphs) {
+TEST_F(MainDialogTest, GlyphsAndTextsOfEveryDialogAndTheNoDirect3DBox) {
     Open();
     ASSERT_TRUE(splash.Show(instanceHandle));
     const HWND dialogs[] = {splash.window,     dialog_,          mainTabs.Page(0),
@@ -117,8 +114,7 @@ TEST_F(DialogGlyphsTest, TextsReadRightAndEveryDialogAndTheNoDirect3DBoxHaveThei
         for (HWND control = GetWindow(dialogs[i], GW_CHILD); control;
              control = GetWindow(control, GW_HWNDNEXT)) {
             const std::wstring text = TextOf(control);
-            EXPECT_EQ(Unreadable(control, text), L"")
-                << "dialog " << i << ": " << GetDlgCtrlID(control);
+            EXPECT_EQ(Unreadable(control, text), L"") << i << ": " << GetDlgCtrlID(control);
             chinese += std::count_if(text.begin(), text.end(),
                                      [](wchar_t c) { return c >= 0x4E00 && c <= 0x9FFF; });
         }

@@ -1,5 +1,4 @@
-// The settings file: defaults, conversions, what a store adds and replaces, stores that fail;
-// the save folder.
+// The settings file (defaults, conversions, layout, failing stores) and the save folder.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -25,6 +24,11 @@ class SettingsFileTest : public ::testing::Test {
         EXPECT_TRUE(WriteSettingsFile(Path().c_str()));
         return ReadFileText(Path());
     }
+    // Steps of a store that fail.
+    static BOOL WINAPI FailWrite(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED) { return FALSE; }
+    static BOOL WINAPI FailFlush(HANDLE) { return FALSE; }
+    static BOOL WINAPI FailReplace(LPCSTR, LPCSTR, LPCSTR, DWORD, LPVOID, LPVOID) { return FALSE; }
+    static BOOL WINAPI FailMove(LPCSTR, LPCSTR, DWORD) { return FALSE; }
     TempFolder folder_{"settings"};
 };
 
@@ -68,9 +72,6 @@ TEST_F(SettingsFileTest, ValuesAreConvertedAsTheGameExpectsAndArraysTakenWholeOr
          "ShadowQuality=258\r\nMinimapMode=-5\r\nScreenBitCount=24\r\nVendorID=4318",
          "WindowMode=0 HardwareVertexShader=0 GlowOn=2 TextureFilter=255 ShadowQuality=2 "
          "MinimapMode=-5 ScreenBitCount=32 VendorID=4318"},
-        {"Video", "ScreenBitCount=16\r\nWindowMode=1", "ScreenBitCount=16 WindowMode=1"},
-        {"Sound", "BgmVolume=12", "BgmVolume=12"},
-        {"Mg05", "MG05Sensitive=-7\r\nMG05InversY=1", "MG05Sensitive=-7 MG05InversY=1"},
         {"Control", "Keyboard=20111B41585A2628252742434D1056\r\nMouse=1g02",
          "Keyboard=20111b41585a2628252742434d1056 Mouse=1102"},
         {"Control", "Keyboard=21111b41585a2628252742434d105\r\nMouse=g1Ff",
@@ -106,21 +107,14 @@ TEST_F(SettingsFileTest, AStoreAddsAndReplacesLinesInPlace) {
     }
 }
 
-struct Fail {  // steps of a store that fail
-    static BOOL WINAPI Write(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED) { return FALSE; }
-    static BOOL WINAPI Flush(HANDLE) { return FALSE; }
-    static BOOL WINAPI Replace(LPCSTR, LPCSTR, LPCSTR, DWORD, LPVOID, LPVOID) { return FALSE; }
-    static BOOL WINAPI Move(LPCSTR, LPCSTR, DWORD) { return FALSE; }
-};
-
 // A store that fails (a step, a held or read-only file) says so and leaves only the file as it
 // was; a file that could not be read at start-up is never stored over.
 TEST_F(SettingsFileTest, AStoreThatFailsOrIsRefusedLeavesTheFileAsItWas) {
     const std::string original = "[Video]\r\nWindowMode=1\r\n";
     const StoreFileCalls real = storeFileCalls,
-                         failing[] = {{Fail::Write, FlushFileBuffers, ReplaceFileA, MoveFileExA},
-                                      {WriteFile, Fail::Flush, ReplaceFileA, MoveFileExA},
-                                      {WriteFile, FlushFileBuffers, Fail::Replace, Fail::Move}};
+                         failing[] = {{FailWrite, FlushFileBuffers, ReplaceFileA, MoveFileExA},
+                                      {WriteFile, FailFlush, ReplaceFileA, MoveFileExA},
+                                      {WriteFile, FlushFileBuffers, FailReplace, FailMove}};
     for (int step = 0; step < 6; ++step) {  // each step with the file, then without one
         DeleteFileA(Path().c_str());
         if (step < 3) {
@@ -162,8 +156,8 @@ TEST_F(SettingsFileTest, AStoreThatFailsOrIsRefusedLeavesTheFileAsItWas) {
     _putenv("LOG_ID=");
 }
 
-// Only a hollin.dll beside the program that answers decides: else anyone who can write to a
-// parent folder runs code in the program.
+// Only a hollin.dll beside the program that answers decides (and stays loaded), else the desktop:
+// anyone who can write to a parent folder would run code in the program.
 TEST_F(SettingsFileTest, SaveFolderByLogIdBesideTheProgramAndOnlyALibraryBesideItThatAnswers) {
     char path[kPathSize], folder[kPathSize];
     _putenv("LOG_ID=abcd");  // three characters at most
@@ -187,7 +181,6 @@ TEST_F(SettingsFileTest, SaveFolderByLogIdBesideTheProgramAndOnlyALibraryBesideI
                               library.c_str(), FALSE));
         EXPECT_EQ(GetUserFolderNTFor((root / "Games\\RPG\\setloom.exe").c_str(), "Mei", folder),
                   i == 0 ? 0 : 1);
-        // An answer keeps the library loaded for the run; without one the shell's desktop folder.
         HMODULE module = GetModuleHandleA(library.c_str());
         EXPECT_EQ(module != nullptr, i == 0) << cases[i][0] << " in " << cases[i][1];
         EXPECT_TRUE(i == 0 || GetFileAttributesA(folder) != INVALID_FILE_ATTRIBUTES) << folder;

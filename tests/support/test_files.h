@@ -12,8 +12,7 @@ class TempFolder {
   public:
     explicit TempFolder(const char* tag = "setloom");
     ~TempFolder() { RemoveTree(path_); }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
+    TempFolder(TempFolder&&) = delete;                 // neither copied nor moved
     const std::string& path() const { return path_; }  // ends with a backslash
     std::string operator/(const std::string& name) const { return path_ + name; }
 
