@@ -1,6 +1,5 @@
-// DirectInput 8 stand-ins, handed to the program through SetDirectInputCreator: an IDirectInput8A
-// that lists the controllers a test attaches, and the devices it opens for them with the buttons a
-// test holds down.
+// DirectInput 8 stand-ins for SetDirectInputCreator: an IDirectInput8A that lists the controllers
+// a test attaches, and the devices it opens for them with the buttons a test holds down.
 #pragma once
 #ifndef DIRECTINPUT_VERSION
 #define DIRECTINPUT_VERSION 0x0800
@@ -8,16 +7,16 @@
 #include <windows.h>
 #include <dinput.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 struct FakeController {
     std::string name;
-    bool opens = true;       // CreateDevice succeeds for it
-    bool staysLost = false;  // Acquire always reports DIERR_INPUTLOST
-    uint32_t held = 0;       // bit i: button i is down
-    int creates = 0;         // devices created for it
+    bool opens = true;     // CreateDevice succeeds for it
+    int lostAcquires = 0;  // the next this many Acquire calls report DIERR_INPUTLOST
+    uint32_t held = 0;     // bit i: button i is down
 };
 
 // The world the fakes answer from; tests change it between calls.
@@ -58,13 +57,14 @@ struct FakeUnknown : Interface {
 // Controller i, opened.
 struct FakeDevice final : FakeUnknown<IDirectInputDevice8A> {
     explicit FakeDevice(size_t index) : index(index) {}
+    size_t index;
+    bool acquired = false;
+
     STDMETHOD(Acquire)() override {
-        acquired = !fakeInput.controllers.at(index).staysLost;
+        int& lost = fakeInput.controllers.at(index).lostAcquires;
+        acquired = lost == 0;
+        lost = std::max(lost - 1, 0);
         return acquired ? DI_OK : DIERR_INPUTLOST;
-    }
-    STDMETHOD(Unacquire)() override {
-        acquired = false;
-        return DI_OK;
     }
     STDMETHOD(Poll)() override { return acquired ? DI_NOEFFECT : DIERR_NOTACQUIRED; }
     STDMETHOD(GetDeviceState)(DWORD size, LPVOID data) override {
@@ -80,51 +80,40 @@ struct FakeDevice final : FakeUnknown<IDirectInputDevice8A> {
     }
     // clang-format off
     FAKE_OK(SetDataFormat, LPCDIDATAFORMAT) FAKE_OK(SetCooperativeLevel, HWND, DWORD)
-    FAKE_OK(EnumObjects, LPDIENUMDEVICEOBJECTSCALLBACKA, LPVOID, DWORD)
-    FAKE_OK(SetProperty, REFGUID, LPCDIPROPHEADER) FAKE_UNUSED(GetCapabilities, LPDIDEVCAPS)
-    FAKE_UNUSED(GetProperty, REFGUID, LPDIPROPHEADER)
-    FAKE_UNUSED(GetDeviceData, DWORD, LPDIDEVICEOBJECTDATA, LPDWORD, DWORD)
-    FAKE_UNUSED(SetEventNotification, HANDLE)
-    FAKE_UNUSED(GetObjectInfo, LPDIDEVICEOBJECTINSTANCEA, DWORD, DWORD)
-    FAKE_UNUSED(GetDeviceInfo, LPDIDEVICEINSTANCEA) FAKE_UNUSED(RunControlPanel, HWND, DWORD)
-    FAKE_UNUSED(Initialize, HINSTANCE, DWORD, REFGUID)
-    FAKE_UNUSED(CreateEffect, REFGUID, LPCDIEFFECT, LPDIRECTINPUTEFFECT*, LPUNKNOWN)
-    FAKE_UNUSED(EnumEffects, LPDIENUMEFFECTSCALLBACKA, LPVOID, DWORD)
-    FAKE_UNUSED(GetEffectInfo, LPDIEFFECTINFOA, REFGUID) FAKE_UNUSED(GetForceFeedbackState, LPDWORD)
-    FAKE_UNUSED(SendForceFeedbackCommand, DWORD)
+    FAKE_OK(EnumObjects, LPDIENUMDEVICEOBJECTSCALLBACKA, LPVOID, DWORD) FAKE_OK(Unacquire)
+    FAKE_OK(SetProperty, REFGUID, LPCDIPROPHEADER)
     FAKE_UNUSED(EnumCreatedEffectObjects, LPDIENUMCREATEDEFFECTOBJECTSCALLBACK, LPVOID, DWORD)
-    FAKE_UNUSED(Escape, LPDIEFFESCAPE)
-    FAKE_UNUSED(SendDeviceData, DWORD, LPCDIDEVICEOBJECTDATA, LPDWORD, DWORD)
     FAKE_UNUSED(EnumEffectsInFile, LPCSTR, LPDIENUMEFFECTSINFILECALLBACK, LPVOID, DWORD)
+    FAKE_UNUSED(CreateEffect, REFGUID, LPCDIEFFECT, LPDIRECTINPUTEFFECT*, LPUNKNOWN)
+    FAKE_UNUSED(SendDeviceData, DWORD, LPCDIDEVICEOBJECTDATA, LPDWORD, DWORD)
+    FAKE_UNUSED(GetDeviceData, DWORD, LPDIDEVICEOBJECTDATA, LPDWORD, DWORD)
     FAKE_UNUSED(WriteEffectToFile, LPCSTR, DWORD, LPDIFILEEFFECT, DWORD)
-    FAKE_UNUSED(BuildActionMap, LPDIACTIONFORMATA, LPCSTR, DWORD)
+    FAKE_UNUSED(GetObjectInfo, LPDIDEVICEOBJECTINSTANCEA, DWORD, DWORD)
+    FAKE_UNUSED(EnumEffects, LPDIENUMEFFECTSCALLBACKA, LPVOID, DWORD)
+    FAKE_UNUSED(BuildActionMap, LPDIACTIONFORMATA, LPCSTR, DWORD) FAKE_UNUSED(Escape, LPDIEFFESCAPE)
     FAKE_UNUSED(SetActionMap, LPDIACTIONFORMATA, LPCSTR, DWORD)
-    FAKE_UNUSED(GetImageInfo, LPDIDEVICEIMAGEINFOHEADERA)
-        // clang-format on
-
-        size_t index;
-    bool acquired = false;
+    FAKE_UNUSED(GetEffectInfo, LPDIEFFECTINFOA, REFGUID) FAKE_UNUSED(GetForceFeedbackState, LPDWORD)
+    FAKE_UNUSED(Initialize, HINSTANCE, DWORD, REFGUID) FAKE_UNUSED(SendForceFeedbackCommand, DWORD)
+    FAKE_UNUSED(GetProperty, REFGUID, LPDIPROPHEADER) FAKE_UNUSED(SetEventNotification, HANDLE)
+    FAKE_UNUSED(GetImageInfo, LPDIDEVICEIMAGEINFOHEADERA) FAKE_UNUSED(RunControlPanel, HWND, DWORD)
+    FAKE_UNUSED(GetDeviceInfo, LPDIDEVICEINSTANCEA) FAKE_UNUSED(GetCapabilities, LPDIDEVCAPS)
+    // clang-format on
 };
 
 // Controller i has the instance GUID whose first word is i + 1.
 struct FakeDirectInput final : FakeUnknown<IDirectInput8A> {
     STDMETHOD(CreateDevice)(REFGUID guid, LPDIRECTINPUTDEVICE8A* device, LPUNKNOWN) override {
         const size_t i = guid.Data1 - 1;
-        *device = nullptr;
-        if (i >= fakeInput.controllers.size() || !fakeInput.controllers[i].opens) {
-            return DIERR_DEVICENOTREG;
-        }
-        ++fakeInput.controllers[i].creates;
-        *device = new FakeDevice(i);
-        return DI_OK;
+        const bool opens = i < fakeInput.controllers.size() && fakeInput.controllers[i].opens;
+        *device = opens ? new FakeDevice(i) : nullptr;
+        return opens ? DI_OK : DIERR_DEVICENOTREG;
     }
     STDMETHOD(EnumDevices)
     (DWORD, LPDIENUMDEVICESCALLBACKA callback, LPVOID context, DWORD) override {
         for (size_t i = 0; i < fakeInput.controllers.size(); ++i) {
             DIDEVICEINSTANCEA instance = {};
             instance.dwSize = sizeof instance;
-            instance.guidInstance.Data1 = static_cast<unsigned long>(i + 1);
-            lstrcpynA(instance.tszInstanceName, fakeInput.controllers[i].name.c_str(), MAX_PATH);
+            instance.guidInstance.Data1 = static_cast<DWORD>(i + 1);
             lstrcpynA(instance.tszProductName, fakeInput.controllers[i].name.c_str(), MAX_PATH);
             if (callback(&instance, context) == DIENUM_STOP) {
                 break;
@@ -144,10 +133,7 @@ struct FakeDirectInput final : FakeUnknown<IDirectInput8A> {
 
 // Stands in for DirectInput8Create.
 inline HRESULT WINAPI FakeDirectInput8Create(HINSTANCE, DWORD, REFIID iid, LPVOID* out, LPUNKNOWN) {
-    *out = nullptr;
-    if (fakeInput.createFails || !IsEqualIID(iid, IID_IDirectInput8A)) {
-        return DIERR_OLDDIRECTINPUTVERSION;
-    }
-    *out = static_cast<IDirectInput8A*>(new FakeDirectInput());
-    return DI_OK;
+    const bool fails = fakeInput.createFails || !IsEqualIID(iid, IID_IDirectInput8A);
+    *out = fails ? nullptr : static_cast<IDirectInput8A*>(new FakeDirectInput());
+    return fails ? DIERR_OLDDIRECTINPUTVERSION : DI_OK;
 }

@@ -1,5 +1,4 @@
-// Keys held by a test instead of a keyboard: the key-state source while the object lives. One at
-// a time.
+// Keys a test holds: the key-state source while the object lives (one object at a time).
 #pragma once
 #include <windows.h>
 
@@ -10,41 +9,31 @@
 
 class FakeKeys {
   public:
-    FakeKeys() : previous_(SetKeyStateSource(State)) {
-        ReleaseAll();
-        reads = 0;
-    }
+    FakeKeys() : previous_(SetKeyStateSource(State)) { ReleaseAll(); }
     ~FakeKeys() {
         ReleaseAll();
         SetKeyStateSource(previous_);
     }
-    FakeKeys(const FakeKeys&) = delete;
-    FakeKeys& operator=(const FakeKeys&) = delete;
-
-    static void Hold(std::initializer_list<int> keys) {
+    // Unless releaseAfterMs is 0, every key goes up then, from a thread timer: only a wait that
+    // dispatches messages sees them go.
+    static void Hold(std::initializer_list<int> keys, UINT releaseAfterMs = 0) {
         for (int key : keys) {
             held[key & 0xFF] = true;
         }
+        if (releaseAfterMs != 0) {
+            KillTimer(nullptr, pendingRelease);
+            pendingRelease = SetTimer(nullptr, 0, releaseAfterMs, ReleaseTimer);
+        }
     }
-    // Also drops a release still pending from ReleaseAllSoon.
+    // Also drops a release still pending.
     static void ReleaseAll() {
         KillTimer(nullptr, pendingRelease);
         pendingRelease = 0;
         memset(held, 0, sizeof held);
     }
-    // Releases every key from a thread timer: only a wait that dispatches messages sees them go up.
-    static void ReleaseAllSoon(UINT delayMs) {
-        KillTimer(nullptr, pendingRelease);
-        pendingRelease = SetTimer(nullptr, 0, delayMs, ReleaseTimer);
-    }
-
-    static inline int reads = 0;  // key states read since this object was made
 
   private:
-    static SHORT WINAPI State(int key) {
-        ++reads;
-        return held[key & 0xFF] ? static_cast<SHORT>(0x8000) : 0;
-    }
+    static SHORT WINAPI State(int key) { return held[key & 0xFF] ? SHORT(0x8000) : 0; }
     static VOID CALLBACK ReleaseTimer(HWND, UINT, UINT_PTR, DWORD) { ReleaseAll(); }
 
     static inline bool held[256] = {};

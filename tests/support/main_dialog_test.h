@@ -1,6 +1,5 @@
-// The real main dialog with its pages, created in-process from the linked resources over fakes:
-// a Direct3D 8 without adapters and DirectInput without controllers unless a test adds some, and
-// keys nobody holds. The settings file is the test's own, beside the test program. The helpers
+// The real main dialog and its pages over fakes: a Direct3D 8 and a DirectInput without devices
+// unless a test adds some, keys nobody holds, a settings file beside the test program. The helpers
 // drive the controls as a player would: each sends the notification the control itself sends.
 #pragma once
 #include <gtest/gtest.h>
@@ -9,7 +8,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "app/main_dialog.h"
 #include "app/tab_sets.h"
@@ -30,13 +28,13 @@ class MainDialogTest : public ::testing::Test {
         _putenv("LOG_ID=tst");
         path_ = ModuleFolder() + "save\\qr6_win3.tst";
         ResetFakeInput(0);
-        previousInput_ = SetDirectInputCreator(FakeDirectInput8Create);
+        SetDirectInputCreator(FakeDirectInput8Create);
     }
     void TearDown() override {
         Close();
         DeleteFileA(path_.c_str());
         _putenv("LOG_ID=");
-        SetDirectInputCreator(previousInput_);
+        SetDirectInputCreator(nullptr);
         EXPECT_EQ(direct3d_.references, 1) << "Direct3D was not released with the dialog";
         EXPECT_EQ(fakeInput.liveObjects, 0) << "DirectInput was not released with the dialog";
     }
@@ -51,17 +49,14 @@ class MainDialogTest : public ::testing::Test {
         }
         FakeDirect3D::active = &direct3d_;
         SetDirect3DSource(FakeDirect3D::Source);
-        dialog_ = CreateProgramDialog(instanceHandle, IDD_MAIN, nullptr, MainDialogProc, 0);
+        dialog_ = mainDialog =
+            CreateProgramDialog(instanceHandle, IDD_MAIN, nullptr, MainDialogProc, 0);
         SetDirect3DSource(nullptr);
         ASSERT_NE(dialog_, nullptr);
-        mainDialog = dialog_;
-        for (DWORD start = GetTickCount(); !atOnce;) {
-            PumpPending();
-            if (IsChild(dialog_, inputTabs.Page(2))) {
-                break;  // the last page made
-            }
+        for (DWORD start = GetTickCount(); !atOnce && !IsChild(dialog_, inputTabs.Page(2));) {
             ASSERT_LT(GetTickCount() - start, 10000u) << "the pages were not made";
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+            PumpPending();
         }
     }
     // The same over one section given as "Key=value Key=value ...".
@@ -85,9 +80,6 @@ class MainDialogTest : public ::testing::Test {
         ClickButton(dialog_, IDC_OK);
         EXPECT_FALSE(IsWindow(dialog_));
     }
-    std::string Stored(const char* section, const char* key) const {
-        return IniValue(ReadFileText(path_), section, key);
-    }
     // "Key=value Key=value ...": what the settings file holds in that section.
     void ExpectStored(const char* section, const std::string& entries) const {
         ExpectIniValues(ReadFileText(path_), section, entries);
@@ -108,7 +100,7 @@ class MainDialogTest : public ::testing::Test {
     static bool IsEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)); }
     // Clicks as a player does: a radio button clears the others of its group.
     static void SetCheck(HWND dialog, int id, bool checked) {
-        for (int clicks = 0; clicks < 2 && IsChecked(dialog, id) != checked; ++clicks) {
+        if (IsChecked(dialog, id) != checked) {
             SendDlgItemMessageW(dialog, id, BM_CLICK, 0, 0);
         }
     }
@@ -126,11 +118,9 @@ class MainDialogTest : public ::testing::Test {
     static std::string Entries(HWND dialog, int id) {
         std::string entries;
         for (int i = 0; i < SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0); ++i) {
-            char text[256] = {};
-            if (SendDlgItemMessageA(dialog, id, CB_GETLBTEXTLEN, i, 0) < 128) {
-                SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-            }
-            entries = entries + text + ",";
+            std::string text(SendDlgItemMessageA(dialog, id, CB_GETLBTEXTLEN, i, 0) + 1, '\0');
+            SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
+            entries += text.c_str() + std::string(",");
         }
         return entries;
     }
@@ -146,5 +136,4 @@ class MainDialogTest : public ::testing::Test {
     FakeKeys keys_;
     HWND dialog_ = nullptr;
     std::string path_;
-    DirectInputCreator previousInput_ = nullptr;
 };
