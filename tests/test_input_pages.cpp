@@ -10,10 +10,14 @@ namespace {
 
 class CaptureTest : public MainDialogTest {
   protected:
-    void OpenInput(const std::string& entries, int subPage = 0, bool directInput = true) {
-        fakeInput.createFails = !directInput;
-        Open("Control", entries);
-        page_ = ShowInputPage(subPage);
+    void OpenInput(const std::string& entries, int subPage) {
+        OpenSection("Control", entries);
+        ShowInputPage(subPage);
+    }
+    void ShowInputPage(int subPage) {  // as a player's clicks bring it in front
+        SelectTab(dialog_, IDC_MAIN_TABS, 2);
+        SelectTab(mainTabs.Page(2), IDC_INPUT_TABS, subPage);
+        page_ = inputTabs.Page(subPage);
     }
     // Starts a capture unless button is 0, then holds the keys for one tick: they go up while
     // the page waits for them.
@@ -34,9 +38,12 @@ UINT_PTR WINAPI RefusedTimer(HWND, UINT_PTR, UINT, TIMERPROC) {
 // A capture without its timer changes nothing. One waits for the key that pressed its button to
 // go up, takes the next key (swapped with the action that had it), and waits for that one to go
 // up before a control could get it. Reserved keys end it without a change; other digits are
-// ordinary keys. Entry 2 ("K") has no controls but is swapped and stored; 0xe6 has no name.
-TEST_F(CaptureTest, KeyboardCaptureWaitsForTheKeysUpTakesTheNextKeyAndSwaps) {
-    OpenInput("Keyboard=20114b41585a2628252742434d10e6 KeyboardUseDI=0");
+// ordinary keys. Entry 2 ("K") has no controls but is swapped and stored; 0xe6 has no name. The
+// mouse page never takes the click on its capture button; a key cancels; of two buttons the left
+// one is taken. "视角旋转" (1046) is enabled only with "使用滚轮" (1044), and stored as shown.
+TEST_F(CaptureTest, KeyboardAndMouseCapturesWaitForTheKeysUpTakeTheNextAndSwap) {
+    OpenInput("Keyboard=20114b41585a2628252742434d10e6 KeyboardUseDI=0 UseWheel=0 WheelReverse=1",
+              0);
     CaptureTimerStarter previous = SetCaptureTimerStarter(RefusedTimer);
     ClickButton(page_, IDC_KEY_CONFIRM);
     SetCaptureTimerStarter(previous);
@@ -64,19 +71,33 @@ TEST_F(CaptureTest, KeyboardCaptureWaitsForTheKeysUpTakesTheNextKeyAndSwaps) {
     Capture(IDC_KEY_CANCEL, {'Z'});    // swaps with "视角左旋转" only
     Capture(IDC_KEY_WALK_RUN, {'K'});  // entry 2's
     Capture(IDC_KEY_CONFIRM, {'5'});
+    ShowInputPage(1);
+    FakeKeys::Hold({VK_LBUTTON}, 50);
+    ClickButton(page_, IDC_MOUSE_CANCEL);
+    Tick(page_);
+    EXPECT_EQ(ItemText(page_, IDC_MOUSE_CANCEL_NAME), "");  // still capturing
+    Capture(0, {'A', VK_MBUTTON});
+    EXPECT_EQ(ItemText(page_, IDC_MOUSE_CANCEL_NAME), "R-Button");
+    Capture(IDC_MOUSE_CANCEL, {VK_RBUTTON, VK_LBUTTON});
+    EXPECT_EQ(ItemText(page_, IDC_MOUSE_CONFIRM_NAME), "R-Button");
+    for (bool wheel : {false, true, false}) {
+        SetCheck(page_, IDC_MOUSE_USE_WHEEL, wheel);
+        EXPECT_EQ(IsEnabled(page_, IDC_MOUSE_WHEEL_VIEW), wheel);
+    }
     PressOk();
-    ExpectStored("Control", "Keyboard=355a204b58112628252742434d10e6 KeyboardUseDI=0");
+    ExpectStored("Control",
+                 "Keyboard=355a204b58112628252742434d10e6 KeyboardUseDI=0 Mouse=0201 UseWheel=0 "
+                 "WheelReverse=1");
 }
 
 // Acts run from the next wait that dispatches messages, by a thread timer.
-void (*actDuringWait)(HWND);
-HWND pageDuringWait;
+void (*actDuringWait)();
 VOID CALLBACK ActDuringWait(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
-    actDuringWait(pageDuringWait);
+    actDuringWait();
 }
 
-void CloseDialog(HWND) {
+void CloseDialog() {
     DestroyWindow(mainDialog);
 }
 
@@ -86,15 +107,15 @@ void CloseDialog(HWND) {
 TEST_F(CaptureTest, ACaptureEndsWithoutAChangeOutOfSightOnARestoreAndOnTheClose) {
     const struct {
         int subPage, button;
-        void (*act)(HWND page);
+        void (*act)();
     } cases[] = {
-        {0, IDC_KEY_UP, [](HWND) { SelectTab(mainDialog, IDC_MAIN_TABS, 0); }},
-        {0, IDC_KEY_UP, [](HWND p) { SelectTab(GetParent(p), IDC_INPUT_TABS, 1); }},
-        {0, IDC_KEY_UP, [](HWND) { ShowWindow(mainDialog, SW_MINIMIZE); }},
-        {0, IDC_KEY_UP, [](HWND p) { ClickButton(p, IDC_KEYBOARD_DEFAULTS); }},
-        {1, IDC_MOUSE_CANCEL, [](HWND p) { ClickButton(p, IDC_MOUSE_DEFAULTS); }},
-        {2, IDC_PAD_COOKING, [](HWND p) { ClickButton(p, IDC_PAD_DEFAULTS); }},
-        {2, IDC_PAD_COOKING, [](HWND p) { ClickButton(p, IDC_PAD_UPDATE); }},
+        {0, IDC_KEY_UP, [] { SelectTab(mainDialog, IDC_MAIN_TABS, 0); }},
+        {0, IDC_KEY_UP, [] { SelectTab(mainTabs.Page(2), IDC_INPUT_TABS, 1); }},
+        {0, IDC_KEY_UP, [] { ShowWindow(mainDialog, SW_MINIMIZE); }},
+        {0, IDC_KEY_UP, [] { ClickButton(inputTabs.Page(0), IDC_KEYBOARD_DEFAULTS); }},
+        {1, IDC_MOUSE_CANCEL, [] { ClickButton(inputTabs.Page(1), IDC_MOUSE_DEFAULTS); }},
+        {2, IDC_PAD_COOKING, [] { ClickButton(inputTabs.Page(2), IDC_PAD_DEFAULTS); }},
+        {2, IDC_PAD_COOKING, [] { ClickButton(inputTabs.Page(2), IDC_PAD_UPDATE); }},
         {0, IDC_KEY_CONFIRM, CloseDialog},
     };
     enum { kRunning, kStarting, kEnding };  // kEnding: the wait after a key was taken
@@ -107,7 +128,6 @@ TEST_F(CaptureTest, ACaptureEndsWithoutAChangeOutOfSightOnARestoreAndOnTheClose)
             ResetFakeInput(1);
             OpenInput("KeyboardUseDI=1", c.subPage);
             actDuringWait = c.act;
-            pageDuringWait = page_;
             if (when != kRunning) {
                 SetTimer(nullptr, 0, 5, ActDuringWait);  // the first wait: for Q, or for Q up
             }
@@ -116,7 +136,7 @@ TEST_F(CaptureTest, ACaptureEndsWithoutAChangeOutOfSightOnARestoreAndOnTheClose)
             }
             ClickButton(page_, c.button);
             if (when == kRunning) {
-                c.act(page_);
+                c.act();
             }
             Tick(page_);  // nothing held: only sees whether it may go on
             EXPECT_EQ(
@@ -137,52 +157,11 @@ TEST_F(CaptureTest, ACaptureEndsWithoutAChangeOutOfSightOnARestoreAndOnTheClose)
     }
 }
 
-// The click on the capture button is not taken; a key cancels; of two buttons the left one is
-// taken. "视角旋转" (1046) is enabled only with "使用滚轮" (1044), and stored as shown.
-TEST_F(CaptureTest, MouseTakesAButtonButNotTheStartingClick) {
-    OpenInput("UseWheel=0 WheelReverse=1", 1);
-    FakeKeys::Hold({VK_LBUTTON}, 50);
-    ClickButton(page_, IDC_MOUSE_CANCEL);
-    Tick(page_);
-    EXPECT_EQ(ItemText(page_, IDC_MOUSE_CANCEL_NAME), "");  // still capturing
-    Capture(0, {'A', VK_MBUTTON});
-    EXPECT_EQ(ItemText(page_, IDC_MOUSE_CANCEL_NAME), "R-Button");
-    Capture(IDC_MOUSE_CANCEL, {VK_RBUTTON, VK_LBUTTON});
-    EXPECT_EQ(ItemText(page_, IDC_MOUSE_CONFIRM_NAME), "R-Button");
-    for (bool wheel : {false, true, false}) {
-        SetCheck(page_, IDC_MOUSE_USE_WHEEL, wheel);
-        EXPECT_EQ(IsEnabled(page_, IDC_MOUSE_WHEEL_VIEW), wheel);
-    }
-    PressOk();
-    ExpectStored("Control", "Mouse=0201 UseWheel=0 WheelReverse=1");
-}
-
-using GamepadPageTest = CaptureTest;
-
-// Without DirectInput, or with it but no controller, only "更新" is usable; the check boxes show
-// what is stored and "OK" keeps the controller choice.
-TEST_F(GamepadPageTest, WithoutAControllerThePageIsOffAndKeepsTheStoredChoice) {
-    for (const char* flag : {"1", "0"}) {
-        const std::string stored =
-            std::string("PadDeviceNo=3 UseGamaPad=") + flag + " Analog=" + flag;
-        OpenInput(stored, 2, flag[0] == '0');
-        ClickButton(page_, IDC_PAD_UPDATE);  // still nothing attached
-        EXPECT_TRUE(IsEnabled(page_, IDC_PAD_UPDATE));
-        for (int id : {IDC_PAD_USE_DI, IDC_PAD_DEVICES, IDC_PAD_ANALOG, IDC_PAD_CONFIRM}) {
-            EXPECT_FALSE(IsEnabled(page_, id)) << id;
-        }
-        EXPECT_EQ(IsChecked(page_, IDC_PAD_USE_DI) && IsChecked(page_, IDC_PAD_ANALOG),
-                  *flag == '1');
-        PressOk();
-        ExpectStored("Control", stored);
-    }
-}
-
 // The list holds the controllers that open, eight at most; "更新" with all unplugged keeps it,
 // off, and brings back the stored values (shown as they are) until "默认". Only a new pick counts.
 // The picked controller's lowest button held is taken and swapped; a key cancels; a capture that
 // ends after "使用DirectInput" was cleared leaves the buttons off. Analog: "走/跑" has no button.
-TEST_F(GamepadPageTest, TheListTheDefaultsCapturesAndTheEnablingRules) {
+TEST_F(CaptureTest, GamepadListDefaultsCapturesAndEnablingRules) {
     ResetFakeInput(10);
     fakeInput.controllers[1].opens = false;
     OpenInput("PadDeviceNo=1 PadSensitivity=150 GamePad=20fe1fff060003050809 Analog=0", 2);

@@ -13,7 +13,8 @@ using PagesTest = MainDialogTest;
 TEST_F(PagesTest, TabsShowOnePageAtATimeARestoreSetsTheControlsOnlyCancelStoresNothing) {
     const std::string file = "[Sound]\r\nNotUseDirectSound=1\r\nBgmVolume=2\r\nSeOff=1\r\n";
     Open(file);
-    ShowInputPage(1);
+    SelectTab(dialog_, IDC_MAIN_TABS, 2);
+    SelectTab(mainTabs.Page(2), IDC_INPUT_TABS, 1);
     for (int index : {1, 0, 2}) {
         SelectTab(dialog_, IDC_MAIN_TABS, index);
         for (int i = 0; i < 3; ++i) {
@@ -97,51 +98,11 @@ TEST_F(PagesTest, OkBeforeThePagesAreMadeStoresWhatEveryPageStores) {
     EXPECT_EQ(stored[2], stored[0]);
 }
 
-class VideoPageTest : public MainDialogTest {
-  protected:
-    void OpenVideo(const std::string& entries) {
-        Open("Video", entries);
-        page_ = mainTabs.Page(0);
-    }
-    std::string Shown(int id) const { return ItemText(page_, id); }
-    LRESULT Count(int id) const { return SendDlgItemMessageW(page_, id, CB_GETCOUNT, 0, 0); }
-    HWND page_ = nullptr;
-};
-
-// 4:3 modes of the six formats, each once, by format (16 bits first) and size. A stored value the
-// page does not offer shows the default; the anti-alias list (1004) is not on the page.
-TEST_F(VideoPageTest, ModesListedAndStoredValuesNotOfferedShowTheDefaults) {
-    FakeAdapter card("Fake Card 9000", 0x10de, 0x0dc4);
-    card.Modes(D3DFMT_R5G6B5, {{800, 600}, {640, 480}})
-        .Modes(D3DFMT_X8R8G8B8, {{1280, 960}, {1280, 1024}, {640, 480}, {640, 400}})
-        .Modes(D3DFMT_X8R8G8B8, {{640, 480}}, 85)
-        .Modes(D3DFMT_A8R8G8B8, {{640, 480}})
-        .Modes(D3DFMT_R8G8B8, {{640, 480}})
-        .Modes(D3DFMT_A4R4G4B4, {{640, 480}});
-    card.caps.MaxAnisotropy = 1;
-    direct3d_.adapters = {card};
-    OpenVideo(
-        "Adapter=3 Device=5 ScreenWidth=800 ScreenHeight=600 ScreenBitCount=24 TextureFilter=3 "
-        "ShadowQuality=5 FullAntiAlias=4 LowTexture=1 UseMipmap=0 FpsMode=1 WaitVSync=0 "
-        "LowEffect=1 "
-        "GlowOn=2 MoviePlay=0 WindowMode=1 HardwareVertexShader=0");
-    EXPECT_EQ(Entries(page_, IDC_DEVICE_LIST) + Entries(page_, IDC_FILTER_LIST) +
-                  Entries(page_, IDC_RESOLUTION_LIST) + Shown(IDC_RESOLUTION_LIST),
-              "HAL,Point,Bilinear,640 x 480 x 16,800 x 600 x 16,640 x 480 x 32,1280 x 960 x 32,"
-              "640 x 480 x 32,640 x 480 x 24,640 x 480 x 16");
-    SelectEntry(page_, IDC_RESOLUTION_LIST, 5);
-    PressOk();
-    ExpectStored("Video",
-                 "Adapter=0 Device=0 ScreenWidth=640 ScreenHeight=480 ScreenBitCount=24 "
-                 "VendorID=4318 DeviceID=3524 TextureFilter=2 ShadowQuality=2 FullAntiAlias=0 "
-                 "LowTexture=1 UseMipmap=0 FpsMode=1 WaitVSync=0 LowEffect=1 GlowOn=1 MoviePlay=0 "
-                 "WindowMode=1 HardwareVertexShader=0");
-}
+using VideoPageTest = MainDialogTest;
 
 // Glow needs the effects on and pixel shader 1.1, the window mode a device that renders in a
-// window. A card without a 4:3 mode is left out, yet each card's caps are its own. Another card
-// keeps the mode at the same position, another device starts from the first. The adapter list
-// ends at 10 entries, a device's modes at 100.
+// window. A card without a 4:3 mode is left out; each card's caps are its own. Another card keeps
+// the mode's position, another device starts from the first. At most 10 cards, 100 modes.
 TEST_F(VideoPageTest, AdapterAndDeviceChangesFollowTheirModesAndCaps) {
     FakeAdapter wide("Wide"), first("First"), second("Second", 0x8086);
     wide.Modes(D3DFMT_X8R8G8B8, {{1280, 1024}});
@@ -151,34 +112,39 @@ TEST_F(VideoPageTest, AdapterAndDeviceChangesFollowTheirModesAndCaps) {
     }
     second.caps.Caps2 = 0;
     second.caps.PixelShaderVersion = D3DPS_VERSION(1, 0);
+    second.caps.MaxAnisotropy = 1;
     direct3d_.adapters = {wide, first};
     direct3d_.adapters.resize(13, second);
-    OpenVideo("Device=1 WindowMode=1 ScreenWidth=1024 ScreenHeight=768");
-    EXPECT_EQ(Entries(page_, IDC_DEVICE_LIST) + Shown(IDC_RESOLUTION_LIST),
+    OpenSection("Video", "Device=1 WindowMode=1 ScreenWidth=1024 ScreenHeight=768 TextureFilter=3");
+    HWND page = mainTabs.Page(0);
+    EXPECT_EQ(Entries(page, IDC_DEVICE_LIST) + ItemText(page, IDC_RESOLUTION_LIST),
               "HAL,REF,1024 x 768 x 32");
-    EXPECT_TRUE(IsEnabled(page_, IDC_WINDOW_MODE));
+    EXPECT_TRUE(IsEnabled(page, IDC_WINDOW_MODE));
     for (int effects : {IDC_EFFECTS_OFF, IDC_EFFECTS_ON}) {
-        SetCheck(page_, effects, true);
-        EXPECT_EQ(IsEnabled(page_, IDC_GLOW_ON), effects == IDC_EFFECTS_ON);
+        SetCheck(page, effects, true);
+        EXPECT_EQ(IsEnabled(page, IDC_GLOW_ON), effects == IDC_EFFECTS_ON);
     }
-    SelectEntry(page_, IDC_ADAPTER_LIST, 1);
-    EXPECT_EQ(Entries(page_, IDC_DEVICE_LIST) + Shown(IDC_RESOLUTION_LIST), "HAL,640 x 480 x 32");
-    EXPECT_FALSE(IsEnabled(page_, IDC_WINDOW_MODE) || IsEnabled(page_, IDC_GLOW_ON));
-    EXPECT_EQ(Count(IDC_ADAPTER_LIST), 10);
-    EXPECT_EQ(Count(IDC_RESOLUTION_LIST), 100);
-    SelectEntry(page_, IDC_RESOLUTION_LIST, 2);
-    SelectEntry(page_, IDC_ADAPTER_LIST, 0);
-    EXPECT_EQ(Shown(IDC_RESOLUTION_LIST), "1024 x 768 x 32");
-    EXPECT_TRUE(IsEnabled(page_, IDC_GLOW_ON));
-    SelectEntry(page_, IDC_DEVICE_LIST, 1);
-    EXPECT_EQ(Shown(IDC_RESOLUTION_LIST), "640 x 480 x 32");
-    SelectEntry(page_, IDC_ADAPTER_LIST, 9);
-    SelectEntry(page_, IDC_RESOLUTION_LIST, 99);
+    SelectEntry(page, IDC_ADAPTER_LIST, 1);
+    EXPECT_EQ(Entries(page, IDC_DEVICE_LIST) + Entries(page, IDC_FILTER_LIST) +
+                  ItemText(page, IDC_FILTER_LIST) + ItemText(page, IDC_RESOLUTION_LIST),
+              "HAL,Point,Bilinear,Bilinear640 x 480 x 32");
+    EXPECT_FALSE(IsEnabled(page, IDC_WINDOW_MODE) || IsEnabled(page, IDC_GLOW_ON));
+    EXPECT_EQ(SendDlgItemMessageW(page, IDC_ADAPTER_LIST, CB_GETCOUNT, 0, 0), 10);
+    EXPECT_EQ(SendDlgItemMessageW(page, IDC_RESOLUTION_LIST, CB_GETCOUNT, 0, 0), 100);
+    SelectEntry(page, IDC_RESOLUTION_LIST, 2);
+    SelectEntry(page, IDC_ADAPTER_LIST, 0);
+    EXPECT_EQ(ItemText(page, IDC_RESOLUTION_LIST), "1024 x 768 x 32");
+    EXPECT_TRUE(IsEnabled(page, IDC_GLOW_ON));
+    SelectEntry(page, IDC_DEVICE_LIST, 1);
+    EXPECT_EQ(ItemText(page, IDC_RESOLUTION_LIST), "640 x 480 x 32");
+    SelectEntry(page, IDC_ADAPTER_LIST, 9);
+    SelectEntry(page, IDC_RESOLUTION_LIST, 99);
     PressOk();
-    ExpectStored("Video", "Adapter=9 Device=0 ScreenWidth=1036 WindowMode=1 VendorID=32902");
+    ExpectStored("Video",
+                 "Adapter=9 Device=0 ScreenWidth=1036 WindowMode=1 VendorID=32902 TextureFilter=2");
 }
 
-// Looking through a list (focus, open, close) and typing into its field choose nothing, also where
+// Looking through a list (focus, open, close) or typing into its field chooses nothing, also where
 // the list opens on the first entry that begins with the name shown. The field shows the choice
 // again once left; "OK" pressed while typing stores the choices.
 TEST_F(VideoPageTest, LookingThroughOrTypingIntoAListChoosesNothing) {
@@ -189,63 +155,89 @@ TEST_F(VideoPageTest, LookingThroughOrTypingIntoAListChoosesNothing) {
     }
     direct3d_.adapters = {pro, plain};
     for (int id : {IDC_ADAPTER_LIST, IDC_DEVICE_LIST, IDC_RESOLUTION_LIST, IDC_FILTER_LIST}) {
-        OpenVideo("Adapter=1 Device=1 TextureFilter=1");
-        SelectEntry(page_, IDC_RESOLUTION_LIST, 2);
-        const std::string shown = Shown(id);
-        HWND list = GetDlgItem(page_, id);
+        OpenSection("Video", "Adapter=1 Device=1 TextureFilter=1 ShadowQuality=5 GlowOn=2");
+        HWND page = mainTabs.Page(0), list = GetDlgItem(page, id);
+        SelectEntry(page, IDC_RESOLUTION_LIST, 2);
+        const std::string shown = ItemText(page, id);
         SetFocus(list);
         SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
         PumpPending();
         SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
-        EXPECT_EQ(Shown(id), shown) << id;
+        EXPECT_EQ(ItemText(page, id), shown) << id;
         for (bool leave : {true, false}) {
             SetFocus(list);
             SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
             SetWindowTextW(list, L"x");
-            Notify(page_, id, CBN_EDITCHANGE);
+            Notify(page, id, CBN_EDITCHANGE);
             if (leave) {
-                SetFocus(GetDlgItem(page_, IDC_VSYNC));
-                EXPECT_EQ(Shown(id), shown) << id;
+                SetFocus(GetDlgItem(page, IDC_VSYNC));
+                EXPECT_EQ(ItemText(page, id), shown) << id;
             }
         }
         PressOk();
         ExpectStored("Video",
-                     "Adapter=1 Device=1 ScreenWidth=1024 ScreenBitCount=32 TextureFilter=1");
+                     "Adapter=1 Device=1 ScreenWidth=1024 ScreenBitCount=32 TextureFilter=1 "
+                     "ShadowQuality=2 GlowOn=1");
     }
 }
 
-// A preset sets the lists and check states it covers, and leaves the enabled states alone. On a
-// machine without a listed mode (0: every preset) the lists stay off, and the file keeps its mode,
-// adapter identity and filter.
-TEST_F(VideoPageTest, PresetsAndAMachineWithoutAListedMode) {
+// A card's 4:3 modes of the six formats, each once, by format (16 bits first) and size; stored
+// values not offered show the defaults; the anti-alias list (1004) is not on the page. A preset
+// sets the lists and check states it covers, not the enabled states. On a machine without a
+// listed mode (0: every preset) the lists stay off; the file keeps mode, identity and filter.
+TEST_F(VideoPageTest, ModesListedStoredValuesNotOfferedAndPresets) {
     const struct {
-        int button;
+        int button;  // -1: none, the seventh mode is chosen
         const char* stored;
-    } presets[] = {
-        {IDC_PRESET_STANDARD, "ScreenBitCount=32 HardwareVertexShader=1 MoviePlay=1 GlowOn=1"},
+    } cases[] = {
+        {-1,
+         "Adapter=0 Device=0 ScreenWidth=640 ScreenHeight=480 ScreenBitCount=24 VendorID=4318 "
+         "DeviceID=3524 TextureFilter=1 ShadowQuality=1 FullAntiAlias=0 LowTexture=1 "
+         "UseMipmap=0 FpsMode=1 WaitVSync=0 LowEffect=1 GlowOn=0 MoviePlay=0 WindowMode=1 "
+         "HardwareVertexShader=0"},
+        {IDC_PRESET_STANDARD, "ScreenBitCount=24 HardwareVertexShader=1 MoviePlay=1 GlowOn=1"},
         {IDC_PRESET_LOW_END, "ScreenBitCount=16 LowTexture=1 LowEffect=1 ShadowQuality=0 GlowOn=0"},
         {IDC_PRESET_HIGH_QUALITY, "ScreenWidth=1024 TextureFilter=3 LowTexture=0 ShadowQuality=2"},
         {0,
-         "Adapter=-1 ScreenWidth=800 ScreenBitCount=16 VendorID=4318 DeviceID=7 TextureFilter=1"},
+         "Adapter=-1 ScreenWidth=1280 ScreenBitCount=16 VendorID=4318 DeviceID=7 TextureFilter=1"},
     };
-    FakeAdapter card("Card"), wide("Wide");
-    card.Modes(D3DFMT_R5G6B5, {{640, 480}}).Modes(D3DFMT_X8R8G8B8, {{640, 480}, {1024, 768}});
+    FakeAdapter card("Fake Card 9000", 0x10de, 0x0dc4), wide("Wide");
+    card.Modes(D3DFMT_R5G6B5, {{800, 600}, {640, 480}})
+        .Modes(D3DFMT_X8R8G8B8, {{1280, 960}, {1280, 1024}, {1024, 768}, {640, 480}, {640, 400}})
+        .Modes(D3DFMT_X8R8G8B8, {{640, 480}}, 85)
+        .Modes(D3DFMT_A8R8G8B8, {{640, 480}})
+        .Modes(D3DFMT_R8G8B8, {{640, 480}})
+        .Modes(D3DFMT_A4R4G4B4, {{640, 480}});
     wide.Modes(D3DFMT_X8R8G8B8, {{1280, 1024}});
-    for (const auto& preset : presets) {
-        direct3d_.adapters = {preset.button != 0 ? card : wide};
-        OpenVideo(
-            "ScreenWidth=800 ScreenHeight=600 ScreenBitCount=16 VendorID=4318 DeviceID=7 "
-            "MoviePlay=0 HardwareVertexShader=0 LowTexture=1 LowEffect=1 ShadowQuality=1 GlowOn=0 "
-            "WaitVSync=0 FpsMode=1 UseMipmap=0 TextureFilter=1 WindowMode=1");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.button);
+        direct3d_.adapters = {c.button != 0 ? card : wide};
+        OpenSection(
+            "Video",
+            "Adapter=3 Device=5 ScreenWidth=1280 ScreenHeight=1024 ScreenBitCount=16 VendorID=4318 "
+            "DeviceID=7 TextureFilter=1 ShadowQuality=1 FullAntiAlias=4 LowTexture=1 UseMipmap=0 "
+            "FpsMode=1 WaitVSync=0 LowEffect=1 GlowOn=0 MoviePlay=0 WindowMode=1 "
+            "HardwareVertexShader=0");
+        HWND page = mainTabs.Page(0);
+        EXPECT_EQ(Entries(page, IDC_DEVICE_LIST) + Entries(page, IDC_FILTER_LIST) +
+                      Entries(page, IDC_RESOLUTION_LIST) + ItemText(page, IDC_RESOLUTION_LIST),
+                  c.button == 0 ? ""
+                                : "HAL,Point,Bilinear,Anisotropy,640 x 480 x 16,800 x 600 x 16,"
+                                  "640 x 480 x 32,1024 x 768 x 32,1280 x 960 x 32,640 x 480 x 32,"
+                                  "640 x 480 x 24,640 x 480 x 16");
+        if (c.button < 0) {
+            SelectEntry(page, IDC_RESOLUTION_LIST, 6);
+        }
         for (int button : {IDC_PRESET_STANDARD, IDC_PRESET_LOW_END, IDC_PRESET_HIGH_QUALITY}) {
-            if (preset.button == 0 || preset.button == button) {
-                ClickButton(page_, button);
+            if (c.button == 0 || c.button == button) {
+                ClickButton(page, button);
             }
         }
-        EXPECT_FALSE(IsEnabled(page_, IDC_GLOW_ON));  // as the effects off left it
-        EXPECT_EQ(IsEnabled(page_, IDC_RESOLUTION_LIST), preset.button != 0);
+        EXPECT_FALSE(IsEnabled(page, IDC_GLOW_ON));  // as the effects off left it
+        EXPECT_EQ(IsEnabled(page, IDC_RESOLUTION_LIST), c.button != 0);
         PressOk();
-        ExpectStored("Video", std::string(preset.stored) + " UseMipmap=1 FpsMode=0 WaitVSync=1");
+        ExpectStored("Video", c.stored);
+        ExpectStored("Video", c.button < 0 ? "" : "UseMipmap=1 FpsMode=0 WaitVSync=1");
     }
 }
 

@@ -1,16 +1,11 @@
 // DirectInput 8 stand-ins for SetDirectInputCreator: an IDirectInput8A that lists the controllers
 // a test attaches, and the devices it opens for them with the buttons a test holds down.
 #pragma once
-#ifndef DIRECTINPUT_VERSION
-#define DIRECTINPUT_VERSION 0x0800
-#endif
-#include <windows.h>
-#include <dinput.h>
-
 #include <algorithm>
-#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "input/input_devices.h"
 
 struct FakeController {
     std::string name;
@@ -22,14 +17,13 @@ struct FakeController {
 // The world the fakes answer from; tests change it between calls.
 struct FakeDirectInputWorld {
     std::vector<FakeController> controllers;
-    bool createFails = false;  // DirectInput8Create refuses
-    int liveObjects = 0;       // fake interfaces not yet released
+    int liveObjects = 0;  // fake interfaces not yet released
 };
 inline FakeDirectInputWorld fakeInput;
 
 // Attaches "Pad 1" to "Pad <count>" (leaks of an earlier test stay counted).
 inline void ResetFakeInput(int count) {
-    fakeInput = FakeDirectInputWorld{{}, false, fakeInput.liveObjects};
+    fakeInput = FakeDirectInputWorld{{}, fakeInput.liveObjects};
     for (int i = 1; i <= count; ++i) {
         fakeInput.controllers.push_back({"Pad " + std::to_string(i)});
     }
@@ -110,9 +104,9 @@ struct FakeDirectInput final : FakeUnknown<IDirectInput8A> {
     }
     STDMETHOD(EnumDevices)
     (DWORD, LPDIENUMDEVICESCALLBACKA callback, LPVOID context, DWORD) override {
+        DIDEVICEINSTANCEA instance = {};
+        instance.dwSize = sizeof instance;
         for (size_t i = 0; i < fakeInput.controllers.size(); ++i) {
-            DIDEVICEINSTANCEA instance = {};
-            instance.dwSize = sizeof instance;
             instance.guidInstance.Data1 = static_cast<DWORD>(i + 1);
             lstrcpynA(instance.tszProductName, fakeInput.controllers[i].name.c_str(), MAX_PATH);
             if (callback(&instance, context) == DIENUM_STOP) {
@@ -133,7 +127,7 @@ struct FakeDirectInput final : FakeUnknown<IDirectInput8A> {
 
 // Stands in for DirectInput8Create.
 inline HRESULT WINAPI FakeDirectInput8Create(HINSTANCE, DWORD, REFIID iid, LPVOID* out, LPUNKNOWN) {
-    const bool fails = fakeInput.createFails || !IsEqualIID(iid, IID_IDirectInput8A);
+    const bool fails = !IsEqualIID(iid, IID_IDirectInput8A);
     *out = fails ? nullptr : static_cast<IDirectInput8A*>(new FakeDirectInput());
     return fails ? DIERR_OLDDIRECTINPUTVERSION : DI_OK;
 }

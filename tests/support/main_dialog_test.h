@@ -27,6 +27,7 @@ class MainDialogTest : public ::testing::Test {
         ComputeModuleDirectory(nullptr, moduleDirectory);
         _putenv("LOG_ID=tst");
         path_ = ModuleFolder() + "save\\qr6_win3.tst";
+        CreateDirectoryA((ModuleFolder() + "save").c_str(), nullptr);
         ResetFakeInput(0);
         SetDirectInputCreator(FakeDirectInput8Create);
     }
@@ -43,10 +44,7 @@ class MainDialogTest : public ::testing::Test {
     void Open(const std::string& fileText = "", bool atOnce = false) {
         Close();
         DeleteFileA(path_.c_str());
-        if (!fileText.empty()) {
-            CreateDirectoryA((ModuleFolder() + "save").c_str(), nullptr);
-            ASSERT_TRUE(WriteFileText(path_, fileText));
-        }
+        ASSERT_TRUE(fileText.empty() || WriteFileText(path_, fileText));
         FakeDirect3D::active = &direct3d_;
         SetDirect3DSource(FakeDirect3D::Source);
         dialog_ = mainDialog =
@@ -60,7 +58,7 @@ class MainDialogTest : public ::testing::Test {
         }
     }
     // The same over one section given as "Key=value Key=value ...".
-    void Open(const char* section, std::string entries) {
+    void OpenSection(const char* section, std::string entries) {
         std::replace(entries.begin(), entries.end(), ' ', '\n');
         Open(std::string("[") + section + "]\n" + entries + "\n");
     }
@@ -69,12 +67,6 @@ class MainDialogTest : public ::testing::Test {
             DestroyWindow(dialog_);
         }
         PumpPending();  // takes the quit the dialog posts when it goes
-    }
-    // The input tab and its sub-page at index in front, as a player's clicks bring them.
-    HWND ShowInputPage(int index) {
-        SelectTab(dialog_, IDC_MAIN_TABS, 2);
-        SelectTab(mainTabs.Page(2), IDC_INPUT_TABS, index);
-        return inputTabs.Page(index);
     }
     void PressOk() {
         ClickButton(dialog_, IDC_OK);
