@@ -25,7 +25,8 @@ class CaptureTest : public MainDialogTest {
         if (button != 0) {
             ClickButton(page_, button);
         }
-        FakeKeys::Hold(pressed, 20);
+        FakeKeys::Hold(pressed);
+        FakeKeys::ReleaseAllSoon(20);
         Tick(page_);
     }
     HWND page_ = nullptr;
@@ -49,7 +50,8 @@ TEST_F(CaptureTest, KeyboardAndMouseCapturesWaitForTheKeysUpTakeTheNextAndSwap) 
     SetCaptureTimerStarter(previous);
     EXPECT_TRUE(IsEnabled(page_, IDC_KEY_ENLARGE_MAP));
     EXPECT_EQ(ItemText(page_, IDC_KEY_CONFIRM_NAME), "Space");
-    FakeKeys::Hold({VK_RETURN}, 50);
+    FakeKeys::Hold({VK_RETURN});
+    FakeKeys::ReleaseAllSoon(50);
     ClickButton(page_, IDC_KEY_CONFIRM);
     EXPECT_FALSE(AnyKeyHeld());
     EXPECT_FALSE(IsEnabled(page_, IDC_KEY_ENLARGE_MAP));
@@ -72,7 +74,8 @@ TEST_F(CaptureTest, KeyboardAndMouseCapturesWaitForTheKeysUpTakeTheNextAndSwap) 
     Capture(IDC_KEY_WALK_RUN, {'K'});  // entry 2's
     Capture(IDC_KEY_CONFIRM, {'5'});
     ShowInputPage(1);
-    FakeKeys::Hold({VK_LBUTTON}, 50);
+    FakeKeys::Hold({VK_LBUTTON});
+    FakeKeys::ReleaseAllSoon(50);
     ClickButton(page_, IDC_MOUSE_CANCEL);
     Tick(page_);
     EXPECT_EQ(ItemText(page_, IDC_MOUSE_CANCEL_NAME), "");  // still capturing
@@ -132,7 +135,8 @@ TEST_F(CaptureTest, ACaptureEndsWithoutAChangeOutOfSightOnARestoreAndOnTheClose)
                 SetTimer(nullptr, 0, 5, ActDuringWait);  // the first wait: for Q, or for Q up
             }
             if (when == kStarting) {
-                FakeKeys::Hold({'Q'}, 60);
+                FakeKeys::Hold({'Q'});
+                FakeKeys::ReleaseAllSoon(60);
             }
             ClickButton(page_, c.button);
             if (when == kRunning) {

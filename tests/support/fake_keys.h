@@ -14,15 +14,9 @@ class FakeKeys {
         ReleaseAll();
         SetKeyStateSource(previous_);
     }
-    // Unless releaseAfterMs is 0, every key goes up then, from a thread timer: only a wait that
-    // dispatches messages sees them go.
-    static void Hold(std::initializer_list<int> keys, UINT releaseAfterMs = 0) {
+    static void Hold(std::initializer_list<int> keys) {
         for (int key : keys) {
             held[key & 0xFF] = true;
-        }
-        if (releaseAfterMs != 0) {
-            KillTimer(nullptr, pendingRelease);
-            pendingRelease = SetTimer(nullptr, 0, releaseAfterMs, ReleaseTimer);
         }
     }
     // Also drops a release still pending.
@@ -30,6 +24,11 @@ class FakeKeys {
         KillTimer(nullptr, pendingRelease);
         pendingRelease = 0;
         memset(held, 0, sizeof held);
+    }
+    // From a thread timer: only a wait that dispatches messages sees the keys go up.
+    static void ReleaseAllSoon(UINT delayMs) {
+        KillTimer(nullptr, pendingRelease);
+        pendingRelease = SetTimer(nullptr, 0, delayMs, ReleaseTimer);
     }
 
   private:
