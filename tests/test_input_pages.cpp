@@ -167,11 +167,11 @@ TEST_F(CaptureTest, ACaptureEndsWithoutAChangeOutOfSightOnARestoreAndOnTheClose)
 // ends after "使用DirectInput" was cleared leaves the buttons off. Analog: "走/跑" has no button.
 TEST_F(CaptureTest, GamepadListDefaultsCapturesAndEnablingRules) {
     ResetFakeInput(10);
-    fakeInput.controllers[1].opens = false;
+    fakeControllers[1].opens = false;
     OpenInput("PadDeviceNo=1 PadSensitivity=150 GamePad=20fe1fff060003050809 Analog=0", 2);
     const std::string listed = Entries(page_, IDC_PAD_DEVICES) + ItemText(page_, IDC_PAD_DEVICES);
     EXPECT_EQ(listed, "Pad 1,Pad 3,Pad 4,Pad 5,Pad 6,Pad 7,Pad 8,Pad 9,Pad 3");
-    fakeInput.controllers.clear();
+    fakeControllers.clear();
     ClickButton(page_, IDC_PAD_UPDATE);
     EXPECT_EQ(Entries(page_, IDC_PAD_DEVICES) + ItemText(page_, IDC_PAD_DEVICES), listed);
     EXPECT_FALSE(IsEnabled(page_, IDC_PAD_DEVICES) || IsEnabled(page_, IDC_PAD_CONFIRM));
@@ -200,9 +200,9 @@ TEST_F(CaptureTest, GamepadListDefaultsCapturesAndEnablingRules) {
         ClickButton(page_, c.button);
         SetCheck(page_, IDC_PAD_USE_DI, c.padOn);
         Tick(page_);  // a controller opened anew is only acquired
-        fakeInput.controllers[2].held = c.held;
+        fakeControllers[2].held = c.held;
         Capture(0, {c.key});
-        fakeInput.controllers[2].held = 0;
+        fakeControllers[2].held = 0;
         EXPECT_EQ(IsEnabled(page_, c.button), c.padOn);
     }
     for (bool useDirectInput : {false, true}) {
@@ -224,7 +224,7 @@ TEST(InputDevicesTest, PollsReadTheOpenControllerAndALostOneDoesNotHang) {
     SetDirectInputCreator(FakeDirectInput8Create);
     ResetFakeInput(1);
     ASSERT_TRUE(InitDirectInput(GetDesktopWindow()));
-    FakeController& pad = fakeInput.controllers[0];
+    FakeController& pad = fakeControllers[0];
     pad.held = (1u << 2) | (1u << 31);
     for (bool lost : {false, true, false}) {
         pad.lostAcquires = lost ? 1000 : 0;
@@ -236,7 +236,6 @@ TEST(InputDevicesTest, PollsReadTheOpenControllerAndALostOneDoesNotHang) {
     }
     ReleaseDirectInput();
     SetDirectInputCreator(nullptr);
-    EXPECT_EQ(fakeInput.liveObjects, 0);
 }
 
 }  // namespace

@@ -36,20 +36,16 @@ struct FakeAdapter {
 class FakeDirect3D : public IDirect3D8 {
   public:
     std::vector<FakeAdapter> adapters;
-    LONG references = 1;
 
-    // CreateDirect3D's source while a test sets it: the active fake, with one reference more.
+    // CreateDirect3D's source while a test sets it.
     static inline FakeDirect3D* active = nullptr;
-    static IDirect3D8* Source() {
-        active->AddRef();
-        return active;
-    }
+    static IDirect3D8* Source() { return active; }
 
     // clang-format off
     template <typename T> static HRESULT Put(T* out, const T& v) { *out = v; return D3D_OK; }
     HRESULT WINAPI QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
-    ULONG WINAPI AddRef() override { return ++references; }
-    ULONG WINAPI Release() override { return --references; }
+    ULONG WINAPI AddRef() override { return 2; }
+    ULONG WINAPI Release() override { return 1; }
     UINT WINAPI GetAdapterCount() override { return adapters.size(); }
     UINT WINAPI GetAdapterModeCount(UINT n) override { return adapters.at(n).modes.size(); }
     HRESULT WINAPI GetAdapterIdentifier(UINT n, DWORD, D3DADAPTER_IDENTIFIER8* id) override {

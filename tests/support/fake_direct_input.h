@@ -14,26 +14,21 @@ struct FakeController {
     uint32_t held = 0;     // bit i: button i is down
 };
 
-// The world the fakes answer from; tests change it between calls.
-struct FakeDirectInputWorld {
-    std::vector<FakeController> controllers;
-    int liveObjects = 0;  // fake interfaces not yet released
-};
-inline FakeDirectInputWorld fakeInput;
+// The controllers attached; tests change them between calls.
+inline std::vector<FakeController> fakeControllers;
 
-// Attaches "Pad 1" to "Pad <count>" (leaks of an earlier test stay counted).
+// Attaches "Pad 1" to "Pad <count>".
 inline void ResetFakeInput(int count) {
-    fakeInput = FakeDirectInputWorld{{}, fakeInput.liveObjects};
+    fakeControllers.clear();
     for (int i = 1; i <= count; ++i) {
-        fakeInput.controllers.push_back({"Pad " + std::to_string(i)});
+        fakeControllers.push_back({"Pad " + std::to_string(i)});
     }
 }
 
-// Live from creation to the one Release the program gives each object.
+// The program releases each object once.
 template <typename Interface>
 struct FakeUnknown : Interface {
-    FakeUnknown() { ++fakeInput.liveObjects; }
-    virtual ~FakeUnknown() { --fakeInput.liveObjects; }
+    virtual ~FakeUnknown() = default;
     STDMETHOD(QueryInterface)(REFIID, void**) override { return E_NOINTERFACE; }
     STDMETHOD_(ULONG, AddRef)() override { return 2; }
     STDMETHOD_(ULONG, Release)() override {
@@ -55,7 +50,7 @@ struct FakeDevice final : FakeUnknown<IDirectInputDevice8A> {
     bool acquired = false;
 
     STDMETHOD(Acquire)() override {
-        int& lost = fakeInput.controllers.at(index).lostAcquires;
+        int& lost = fakeControllers.at(index).lostAcquires;
         acquired = lost == 0;
         lost = std::max(lost - 1, 0);
         return acquired ? DI_OK : DIERR_INPUTLOST;
@@ -68,7 +63,7 @@ struct FakeDevice final : FakeUnknown<IDirectInputDevice8A> {
         auto* state = static_cast<DIJOYSTATE*>(data);
         *state = {};
         for (int i = 0; i < 32; ++i) {
-            state->rgbButtons[i] = (fakeInput.controllers.at(index).held >> i) & 1 ? 0x80 : 0;
+            state->rgbButtons[i] = (fakeControllers.at(index).held >> i) & 1 ? 0x80 : 0;
         }
         return DI_OK;
     }
@@ -98,7 +93,7 @@ struct FakeDevice final : FakeUnknown<IDirectInputDevice8A> {
 struct FakeDirectInput final : FakeUnknown<IDirectInput8A> {
     STDMETHOD(CreateDevice)(REFGUID guid, LPDIRECTINPUTDEVICE8A* device, LPUNKNOWN) override {
         const size_t i = guid.Data1 - 1;
-        const bool opens = i < fakeInput.controllers.size() && fakeInput.controllers[i].opens;
+        const bool opens = i < fakeControllers.size() && fakeControllers[i].opens;
         *device = opens ? new FakeDevice(i) : nullptr;
         return opens ? DI_OK : DIERR_DEVICENOTREG;
     }
@@ -106,9 +101,9 @@ struct FakeDirectInput final : FakeUnknown<IDirectInput8A> {
     (DWORD, LPDIENUMDEVICESCALLBACKA callback, LPVOID context, DWORD) override {
         DIDEVICEINSTANCEA instance = {};
         instance.dwSize = sizeof instance;
-        for (size_t i = 0; i < fakeInput.controllers.size(); ++i) {
+        for (size_t i = 0; i < fakeControllers.size(); ++i) {
             instance.guidInstance.Data1 = static_cast<DWORD>(i + 1);
-            lstrcpynA(instance.tszProductName, fakeInput.controllers[i].name.c_str(), MAX_PATH);
+            lstrcpynA(instance.tszProductName, fakeControllers[i].name.c_str(), MAX_PATH);
             if (callback(&instance, context) == DIENUM_STOP) {
                 break;
             }
