@@ -1,14 +1,13 @@
 // DirectInput 8 stand-ins for SetDirectInputCreator: an IDirectInput8A that lists the controllers
 // a test attaches, and the devices it opens for them with the buttons a test holds down.
 #pragma once
-#include <algorithm>
-#include <string>
+#include <cstdio>
 #include <vector>
 
 #include "input/input_devices.h"
 
+// Controller i is named "Pad <i + 1>".
 struct FakeController {
-    std::string name;
     bool opens = true;     // CreateDevice succeeds for it
     int lostAcquires = 0;  // the next this many Acquire calls report DIERR_INPUTLOST
     uint32_t held = 0;     // bit i: button i is down
@@ -17,12 +16,8 @@ struct FakeController {
 // The controllers attached; tests change them between calls.
 inline std::vector<FakeController> fakeControllers;
 
-// Attaches "Pad 1" to "Pad <count>".
 inline void ResetFakeInput(int count) {
-    fakeControllers.clear();
-    for (int i = 1; i <= count; ++i) {
-        fakeControllers.push_back({"Pad " + std::to_string(i)});
-    }
+    fakeControllers.assign(count, {});
 }
 
 // The program releases each object once.
@@ -50,9 +45,7 @@ struct FakeDevice final : FakeUnknown<IDirectInputDevice8A> {
     bool acquired = false;
 
     STDMETHOD(Acquire)() override {
-        int& lost = fakeControllers.at(index).lostAcquires;
-        acquired = lost == 0;
-        lost = std::max(lost - 1, 0);
+        acquired = fakeControllers.at(index).lostAcquires-- <= 0;
         return acquired ? DI_OK : DIERR_INPUTLOST;
     }
     STDMETHOD(Poll)() override { return acquired ? DI_NOEFFECT : DIERR_NOTACQUIRED; }
@@ -103,7 +96,7 @@ struct FakeDirectInput final : FakeUnknown<IDirectInput8A> {
         instance.dwSize = sizeof instance;
         for (size_t i = 0; i < fakeControllers.size(); ++i) {
             instance.guidInstance.Data1 = static_cast<DWORD>(i + 1);
-            lstrcpynA(instance.tszProductName, fakeControllers[i].name.c_str(), MAX_PATH);
+            snprintf(instance.tszProductName, MAX_PATH, "Pad %u", static_cast<unsigned>(i + 1));
             if (callback(&instance, context) == DIENUM_STOP) {
                 break;
             }
