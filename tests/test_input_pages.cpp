@@ -96,10 +96,8 @@ void CloseDialog() {
 // a page out of sight takes nothing and never gets the focus; a restore or update ends it before
 // its work; a close leaves the quit for the main loop, also from the wait after a key was taken.
 TEST_F(CaptureTest, ACaptureEndsWithoutAChangeOutOfSightOnARestoreAndOnTheClose) {
-    const struct {
-        int subPage, button;
-        void (*act)();
-    } cases[] = {
+    // The sub-page, its capture button, and what comes meanwhile.
+    const std::tuple<int, int, void (*)()> cases[] = {
         {0, IDC_KEY_UP, [] { SelectTab(mainDialog, IDC_MAIN_TABS, 0); }},
         {0, IDC_KEY_UP, [] { SelectTab(mainTabs.Page(2), IDC_INPUT_TABS, 1); }},
         {0, IDC_KEY_UP, [] { ShowWindow(mainDialog, SW_MINIMIZE); }},
@@ -111,14 +109,15 @@ TEST_F(CaptureTest, ACaptureEndsWithoutAChangeOutOfSightOnARestoreAndOnTheClose)
     };
     enum { kRunning, kStarting, kEnding };  // kEnding: the wait after a key was taken
     for (const auto& c : cases) {
+        const auto& [subPage, button, act] = c;
         for (int when : {kRunning, kStarting, kEnding}) {
-            if (when == kEnding && c.act != CloseDialog) {
+            if (when == kEnding && act != CloseDialog) {
                 continue;  // anything else would come after the capture
             }
             SCOPED_TRACE(testing::Message() << (&c - cases) << " " << when);
             ResetFakeInput(1);
-            OpenInput("KeyboardUseDI=1", c.subPage);
-            actDuringWait = c.act;
+            OpenInput("KeyboardUseDI=1", subPage);
+            actDuringWait = act;
             if (when != kRunning) {
                 SetTimer(nullptr, 0, 5, ActDuringWait);  // the first wait: for Q, or for Q up
             }
@@ -126,9 +125,9 @@ TEST_F(CaptureTest, ACaptureEndsWithoutAChangeOutOfSightOnARestoreAndOnTheClose)
                 FakeKeys::Hold({'Q'});
                 FakeKeys::ReleaseAllSoon(60);
             }
-            ClickButton(page_, c.button);
+            ClickButton(page_, button);
             if (when == kRunning) {
-                c.act();
+                act();
             }
             Tick(page_);  // nothing held: only sees whether it may go on
             EXPECT_EQ(
@@ -141,7 +140,7 @@ TEST_F(CaptureTest, ACaptureEndsWithoutAChangeOutOfSightOnARestoreAndOnTheClose)
                 EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "lost";
                 continue;
             }
-            EXPECT_TRUE(IsEnabled(page_, c.button));
+            EXPECT_TRUE(IsEnabled(page_, button));
             EXPECT_FALSE(IsChild(page_, GetFocus()));
             PressOk();
             ExpectStored("Control", "Keyboard=20111b41585a2628252742434d1056");
@@ -173,22 +172,19 @@ TEST_F(CaptureTest, GamepadListDefaultsCapturesAndEnablingRules) {
     HWND field = FindWindowExW(GetDlgItem(page_, IDC_PAD_DEVICES), nullptr, L"Edit", nullptr);
     SetFocus(field);
     SendMessageW(field, WM_CHAR, 'x', 1);
-    const struct {
-        int button;
-        uint32_t held;
-        int key;  // 0: none
-        bool padOn;
-    } captures[] = {{IDC_PAD_CONFIRM, (1u << 2) | (1u << 4), 0, true},
-                    {IDC_PAD_CANCEL, 1u << 5, 'Q', true},
-                    {IDC_PAD_STAR_CUP, 1u << 31, 0, false}};
-    for (const auto& c : captures) {
-        ClickButton(page_, c.button);
-        SetCheck(page_, IDC_PAD_USE_DI, c.padOn);
+    // The capture button, the buttons held, the key held (0: none), "使用DirectInput".
+    const std::tuple<int, uint32_t, int, bool> captures[] = {
+        {IDC_PAD_CONFIRM, (1u << 2) | (1u << 4), 0, true},
+        {IDC_PAD_CANCEL, 1u << 5, 'Q', true},
+        {IDC_PAD_STAR_CUP, 1u << 31, 0, false}};
+    for (const auto& [button, held, key, padOn] : captures) {
+        ClickButton(page_, button);
+        SetCheck(page_, IDC_PAD_USE_DI, padOn);
         Tick(page_);  // a controller opened anew is only acquired
-        fakeControllers[2].held = c.held;
-        Capture(0, {c.key});
+        fakeControllers[2].held = held;
+        Capture(0, {key});
         fakeControllers[2].held = 0;
-        EXPECT_EQ(IsEnabled(page_, c.button), c.padOn);
+        EXPECT_EQ(IsEnabled(page_, button), padOn);
     }
     for (bool useDirectInput : {false, true}) {
         SetCheck(page_, IDC_PAD_USE_DI, useDirectInput);

@@ -153,10 +153,7 @@ TEST_F(VideoPageTest, ChangesFollowTheirCardsAndLookingOrTypingChoosesNothing) {
 // sets the lists and check states it covers, not the enabled states. On a machine without a
 // listed mode (0: every preset) the lists stay off; the file keeps mode, identity and filter.
 TEST_F(VideoPageTest, ModesListedStoredValuesNotOfferedAndPresets) {
-    const struct {
-        int button;
-        const char* stored;
-    } cases[] = {
+    const std::pair<int, const char*> cases[] = {
         {IDC_PRESET_STANDARD,
          "Adapter=0 Device=0 ScreenWidth=640 ScreenBitCount=24 VendorID=4318 "
          "DeviceID=3524 HardwareVertexShader=1 MoviePlay=1 GlowOn=1"},
@@ -173,8 +170,8 @@ TEST_F(VideoPageTest, ModesListedStoredValuesNotOfferedAndPresets) {
         .Modes(D3DFMT_R8G8B8, {{640, 480}})
         .Modes(D3DFMT_A4R4G4B4, {{640, 480}});
     wide.Modes(D3DFMT_X8R8G8B8, {{1280, 1024}});
-    for (const auto& c : cases) {
-        direct3d_.adapters = {c.button != 0 ? card : wide};
+    for (const auto& [preset, stored] : cases) {
+        direct3d_.adapters = {preset != 0 ? card : wide};
         OpenSection(
             "Video",
             "Adapter=3 Device=5 ScreenWidth=1280 ScreenHeight=1024 ScreenBitCount=16 VendorID=4318 "
@@ -184,19 +181,19 @@ TEST_F(VideoPageTest, ModesListedStoredValuesNotOfferedAndPresets) {
         HWND page = mainTabs.Page(0);
         EXPECT_EQ(Entries(page, IDC_DEVICE_LIST) + Entries(page, IDC_FILTER_LIST) +
                       Entries(page, IDC_RESOLUTION_LIST) + ItemText(page, IDC_RESOLUTION_LIST),
-                  c.button == 0 ? ""
-                                : "HAL,Point,Bilinear,Anisotropy,640 x 480 x 16,800 x 600 x 16,"
-                                  "640 x 480 x 32,1024 x 768 x 32,1280 x 960 x 32,640 x 480 x 32,"
-                                  "640 x 480 x 24,640 x 480 x 16");
+                  preset == 0 ? ""
+                              : "HAL,Point,Bilinear,Anisotropy,640 x 480 x 16,800 x 600 x 16,"
+                                "640 x 480 x 32,1024 x 768 x 32,1280 x 960 x 32,640 x 480 x 32,"
+                                "640 x 480 x 24,640 x 480 x 16");
         for (int button : {IDC_PRESET_STANDARD, IDC_PRESET_LOW_END, IDC_PRESET_HIGH_QUALITY}) {
-            if (c.button == 0 || c.button == button) {
+            if (preset == 0 || preset == button) {
                 ClickButton(page, button);
             }
         }
         EXPECT_FALSE(IsEnabled(page, IDC_GLOW_ON));  // as the effects off left it
-        EXPECT_EQ(IsEnabled(page, IDC_RESOLUTION_LIST), c.button != 0);
+        EXPECT_EQ(IsEnabled(page, IDC_RESOLUTION_LIST), preset != 0);
         PressOk();
-        ExpectStored("Video", c.stored + std::string(" UseMipmap=1 FpsMode=0 WaitVSync=1"));
+        ExpectStored("Video", stored + std::string(" UseMipmap=1 FpsMode=0 WaitVSync=1"));
     }
 }
 
