@@ -45,9 +45,8 @@ TEST_F(PagesTest, EachSwitchShowsAndStoresItsOwnKey) {
     }
 }
 
-// Only the video page is made at start-up. "OK" pressed at once, or after a click on the input
-// tab made that page and its keyboard page, stores the very file stored once every page is made,
-// also where pages show other values than the file holds.
+// "OK" before the hidden pages are made (at once, or after the input tab made its first page)
+// stores the very file stored once every page is made, also where pages show other values.
 TEST_F(PagesTest, OkBeforeThePagesAreMadeStoresWhatEveryPageStores) {
     FakeAdapter card("Card");
     card.Modes(D3DFMT_X8R8G8B8, {{640, 480}}).Modes(D3DFMT_R5G6B5, {{1024, 768}});
@@ -75,12 +74,9 @@ TEST_F(PagesTest, OkBeforeThePagesAreMadeStoresWhatEveryPageStores) {
 
 using VideoPageTest = MainDialogTest;
 
-// Glow needs the effects on and pixel shader 1.1, the window mode a device that renders in a
-// window. A card without a 4:3 mode is left out; each card's caps are its own. Another card keeps
-// the mode's position, another device starts from the first. At most 10 cards, 100 modes. Looking
-// through a list (focus, open, close) or typing into its field chooses nothing, also where the
-// list opens on the first entry that begins with the name shown; the field shows the choice again
-// once left, and "OK" pressed while typing stores the choices.
+// Each card's caps decide its lists and switches (a card without a 4:3 mode is left out); looking
+// through a list or typing into it chooses nothing, also where the list opens on a name that
+// begins like the one shown.
 TEST_F(VideoPageTest, ChangesFollowTheirCardsAndLookingOrTypingChoosesNothing) {
     FakeAdapter wide("Wide"), first("First"), second("Second", 0x8086);
     wide.Modes(D3DFMT_X8R8G8B8, {{1280, 1024}});
@@ -98,10 +94,6 @@ TEST_F(VideoPageTest, ChangesFollowTheirCardsAndLookingOrTypingChoosesNothing) {
     EXPECT_EQ(Entries(page, IDC_DEVICE_LIST) + ItemText(page, IDC_RESOLUTION_LIST),
               "HAL,REF,1024 x 768 x 32");
     EXPECT_TRUE(IsEnabled(page, IDC_WINDOW_MODE));
-    for (int effects : {IDC_EFFECTS_OFF, IDC_EFFECTS_ON}) {
-        SetCheck(page, effects, true);
-        EXPECT_EQ(IsEnabled(page, IDC_GLOW_ON), effects == IDC_EFFECTS_ON);
-    }
     SelectEntry(page, IDC_ADAPTER_LIST, 1);
     EXPECT_EQ(Entries(page, IDC_DEVICE_LIST) + Entries(page, IDC_FILTER_LIST) +
                   ItemText(page, IDC_FILTER_LIST) + ItemText(page, IDC_RESOLUTION_LIST),
@@ -148,10 +140,8 @@ TEST_F(VideoPageTest, ChangesFollowTheirCardsAndLookingOrTypingChoosesNothing) {
     }
 }
 
-// A card's 4:3 modes of the six formats, each once, by format (16 bits first) and size; stored
-// values not offered show the defaults; the anti-alias list (1004) is not on the page. A preset
-// sets the lists and check states it covers, not the enabled states. On a machine without a
-// listed mode (0: every preset) the lists stay off; the file keeps mode, identity and filter.
+// The 4:3 modes, each once, 16 bits first; a preset sets what it covers, not the enabled states.
+// Without a listed mode (0: every preset) the file keeps its mode, adapter identity and filter.
 TEST_F(VideoPageTest, ModesListedStoredValuesNotOfferedAndPresets) {
     const std::pair<int, const char*> cases[] = {
         {IDC_PRESET_STANDARD,
