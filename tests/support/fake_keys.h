@@ -19,7 +19,6 @@ class FakeKeys {
             held[key & 0xFF] = true;
         }
     }
-    // Also drops a release still pending.
     static void ReleaseAll() {
         KillTimer(nullptr, pendingRelease);
         pendingRelease = 0;

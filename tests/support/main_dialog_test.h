@@ -1,6 +1,5 @@
-// The real main dialog and its pages over fakes: a Direct3D 8 and a DirectInput without devices
-// unless a test adds some, keys nobody holds, a settings file beside the test program. The helpers
-// drive the controls as a player would: each sends the notification the control itself sends.
+// The real main dialog over fake Direct3D 8, DirectInput and keys, with a settings file beside the
+// test program. The helpers drive the controls as a player would, with the notifications they send.
 #pragma once
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -27,7 +26,7 @@ class MainDialogTest : public ::testing::Test {
         _putenv("LOG_ID=tst");
         path_ = ModuleFolder() + "save\\qr6_win3.tst";
         CreateDirectoryA((ModuleFolder() + "save").c_str(), nullptr);
-        ResetFakeInput(0);
+        fakeControllers.clear();
         SetDirectInputCreator(FakeDirectInput8Create);
     }
     void TearDown() override {
