@@ -49,7 +49,6 @@ TEST_F(CaptureTest, KeyboardAndMouseCapturesWaitForTheKeysUpTakeTheNextAndSwap) 
               "ASpace");
     EXPECT_TRUE(IsEnabled(page_, IDC_KEY_ENLARGE_MAP));
     EXPECT_EQ(GetFocus(), GetDlgItem(page_, IDC_KEY_CONFIRM));
-    Capture(0, {'B'});  // a late tick takes nothing
     for (int key : {VK_ESCAPE, VK_NUMPAD0, VK_RETURN, int{'1'}, int{'2'}, int{'3'}, int{'4'}}) {
         Capture(IDC_KEY_CONFIRM, {key});
         EXPECT_EQ(ItemText(page_, IDC_KEY_CONFIRM_NAME), "A") << key;
@@ -156,9 +155,8 @@ TEST_F(CaptureTest, GamepadListDefaultsCapturesAndEnablingRules) {
     EXPECT_FALSE(IsEnabled(page_, IDC_PAD_DEVICES) || IsEnabled(page_, IDC_PAD_CONFIRM));
     fakeControllers.assign(3, {});
     ClickButton(page_, IDC_PAD_UPDATE);
-    EXPECT_EQ(ItemText(page_, IDC_PAD_SENSITIVITY_VALUE) + ItemText(page_, IDC_PAD_CONFIRM_LABEL) +
-                  ItemText(page_, IDC_PAD_WALK_RUN_LABEL),
-              "150errorButton 32");
+    EXPECT_EQ(ItemText(page_, IDC_PAD_SENSITIVITY_VALUE) + ItemText(page_, IDC_PAD_CONFIRM_LABEL),
+              "150error");
     ClickButton(page_, IDC_PAD_DEFAULTS);
     SelectEntry(page_, IDC_PAD_DEVICES, 2);
     HWND field = FindWindowExW(GetDlgItem(page_, IDC_PAD_DEVICES), nullptr, L"Edit", nullptr);

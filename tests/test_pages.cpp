@@ -53,9 +53,9 @@ TEST_F(PagesTest, OkBeforeThePagesAreMadeStoresWhatEveryPageStores) {
     direct3d_.adapters = {card};
     fakeControllers.assign(2, {});
     const std::string file =
-        "[Video]\r\nAdapter=4\r\nScreenWidth=800\r\nScreenHeight=600\r\nScreenBitCount=24\r\n"
-        "GlowOn=2\r\n[Sound]\r\nBgmVolume=12\r\nSeVolume=255\r\n[Control]\r\nPadDeviceNo=5\r\n"
-        "PadSensitivity=150\r\nGamePad=20fe1fff402101020304\r\nMouse=07e6\r\nDefaultRun=3\r\n";
+        "[Video]\nAdapter=4\nScreenWidth=800\nScreenHeight=600\nScreenBitCount=24\nGlowOn=2\n"
+        "[Sound]\nBgmVolume=12\nSeVolume=255\n[Control]\nPadDeviceNo=5\nPadSensitivity=150\n"
+        "GamePad=20fe1fff402101020304\nMouse=07e6\nDefaultRun=3\n";
     std::string stored[3];  // every page made; "OK" at once; the input tab first
     for (int start = 0; start < 3; ++start) {
         Open(file, start != 0);
@@ -113,7 +113,7 @@ TEST_F(VideoPageTest, ChangesFollowTheirCardsAndLookingOrTypingChoosesNothing) {
     ExpectStored("Video",
                  "Adapter=9 Device=0 ScreenWidth=1036 WindowMode=1 VendorID=32902 TextureFilter=2");
     for (int id : {IDC_ADAPTER_LIST, IDC_DEVICE_LIST, IDC_RESOLUTION_LIST, IDC_FILTER_LIST}) {
-        OpenSection("Video", "Adapter=5 TextureFilter=1 ShadowQuality=5 GlowOn=2");
+        OpenSection("Video", "Adapter=5 TextureFilter=1 ShadowQuality=5");
         page = mainTabs.Page(0);
         HWND list = GetDlgItem(page, id);
         SelectEntry(page, IDC_RESOLUTION_LIST, 2);
@@ -134,9 +134,7 @@ TEST_F(VideoPageTest, ChangesFollowTheirCardsAndLookingOrTypingChoosesNothing) {
             }
         }
         PressOk();
-        ExpectStored("Video",
-                     "Adapter=5 Device=0 ScreenWidth=648 TextureFilter=1 ShadowQuality=2 "
-                     "GlowOn=1");
+        ExpectStored("Video", "Adapter=5 Device=0 ScreenWidth=648 TextureFilter=1 ShadowQuality=2");
     }
 }
 

@@ -37,10 +37,6 @@ class FakeDirect3D : public IDirect3D8 {
   public:
     std::vector<FakeAdapter> adapters;
 
-    // CreateDirect3D's source while a test sets it.
-    static inline FakeDirect3D* active = nullptr;
-    static IDirect3D8* Source() { return active; }
-
     // clang-format off
     template <typename T> static HRESULT Put(T* out, const T& v) { *out = v; return D3D_OK; }
     HRESULT WINAPI QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }

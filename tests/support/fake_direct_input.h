@@ -34,7 +34,6 @@ struct FakeUnknown : Interface {
 #define FAKE_UNUSED(method, ...) STDMETHOD(method)(__VA_ARGS__) override { return E_NOTIMPL; }
 // clang-format on
 
-// Controller i, opened.
 struct FakeDevice final : FakeUnknown<IDirectInputDevice8A> {
     explicit FakeDevice(size_t index) : index(index) {}
     size_t index;
@@ -109,7 +108,6 @@ struct FakeDirectInput final : FakeUnknown<IDirectInput8A> {
     // clang-format on
 };
 
-// Stands in for DirectInput8Create.
 inline HRESULT WINAPI FakeDirectInput8Create(HINSTANCE, DWORD, REFIID iid, LPVOID* out, LPUNKNOWN) {
     const bool fails = !IsEqualIID(iid, IID_IDirectInput8A);
     *out = fails ? nullptr : static_cast<IDirectInput8A*>(new FakeDirectInput());

@@ -27,6 +27,7 @@ class MainDialogTest : public ::testing::Test {
         path_ = ModuleFolder() + "save\\qr6_win3.tst";
         CreateDirectoryA((ModuleFolder() + "save").c_str(), nullptr);
         fakeControllers.clear();
+        direct3d_.adapters.clear();
         SetDirectInputCreator(FakeDirectInput8Create);
     }
     void TearDown() override {
@@ -41,8 +42,7 @@ class MainDialogTest : public ::testing::Test {
         Close();
         DeleteFileA(path_.c_str());
         ASSERT_TRUE(fileText.empty() || WriteFileText(path_, fileText));
-        FakeDirect3D::active = &direct3d_;
-        SetDirect3DSource(FakeDirect3D::Source);
+        SetDirect3DSource([] { return static_cast<IDirect3D8*>(&direct3d_); });
         dialog_ = mainDialog =
             CreateProgramDialog(instanceHandle, IDD_MAIN, nullptr, MainDialogProc, 0);
         SetDirect3DSource(nullptr);
@@ -102,7 +102,6 @@ class MainDialogTest : public ::testing::Test {
         SendDlgItemMessageW(dialog, id, CB_SETCURSEL, index, 0);
         Notify(dialog, id, CBN_SELCHANGE);
     }
-    // A combo box's entries, each with a comma after it.
     static std::string Entries(HWND dialog, int id) {
         std::string entries;
         for (int i = 0; i < SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0); ++i) {
@@ -120,7 +119,7 @@ class MainDialogTest : public ::testing::Test {
         SendMessageW(parent, WM_NOTIFY, tabControlId, reinterpret_cast<LPARAM>(&header));
     }
 
-    FakeDirect3D direct3d_;
+    static inline FakeDirect3D direct3d_;  // CreateDirect3D's source while a dialog is made
     FakeKeys keys_;
     HWND dialog_ = nullptr;
     std::string path_;
