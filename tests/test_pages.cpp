@@ -9,14 +9,12 @@ namespace {
 
 using PagesTest = MainDialogTest;
 
-// Only the chosen tab's page shows. "恢复初始状态" resets the sound controls only (also those
-// "不使用DirectSound" had disabled), and "取消" leaves the file as it was.
-TEST_F(PagesTest, TabsShowOnePageARestoreSetsTheControlsOnlyCancelStoresNothing) {
+// "恢复初始状态" resets the sound controls only (also those "不使用DirectSound" had disabled), and
+// "取消" leaves the file as it was.
+TEST_F(PagesTest, ARestoreSetsTheControlsOnlyAndCancelStoresNothing) {
     const std::string file = "[Sound]\r\nNotUseDirectSound=1\r\nBgmVolume=2\r\nSeOff=1\r\n";
     Open(file);
     HWND page = mainTabs.Page(1);
-    SelectTab(dialog_, IDC_MAIN_TABS, 1);
-    EXPECT_TRUE(IsWindowVisible(page) && !IsWindowVisible(mainTabs.Page(0)));
     EXPECT_FALSE(IsEnabled(page, IDC_SE_VOLUME) || IsEnabled(page, IDC_SE_OFF));
     ClickButton(page, IDC_SOUND_DEFAULTS);
     EXPECT_FALSE(IsChecked(page, IDC_NO_DIRECTSOUND) || IsChecked(page, IDC_SE_OFF));
@@ -68,6 +66,7 @@ TEST_F(PagesTest, OkBeforeThePagesAreMadeStoresWhatEveryPageStores) {
         stored[start] = ReadFileText(path_);
     }
     ExpectIniValues(stored[0], "Video", "Adapter=0 ScreenWidth=1024 ScreenBitCount=16 GlowOn=1");
+    ExpectIniValues(stored[0], "Sound", "BgmVolume=9");
     EXPECT_EQ(stored[1], stored[0]);
     EXPECT_EQ(stored[2], stored[0]);
 }

@@ -1,9 +1,6 @@
 // A Direct3D 8 of the test's own making for CreateDirect3D's source seam: the adapters, their modes
 // and caps, and whether a REF device comes with the HAL. Every format has a depth-stencil buffer.
 #pragma once
-#include <windows.h>
-#include <d3d8.h>
-
 #include <vector>
 
 #include "display/device_caps.h"

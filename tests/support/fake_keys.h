@@ -1,7 +1,5 @@
 // Keys a test holds: the key-state source while the object lives (one object at a time).
 #pragma once
-#include <windows.h>
-
 #include <cstring>
 #include <initializer_list>
 

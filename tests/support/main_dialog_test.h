@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -17,6 +18,13 @@
 #include "tests/support/fake_direct_input.h"
 #include "tests/support/fake_keys.h"
 #include "tests/support/test_files.h"
+
+// A crash ends the run at once instead of waiting for Wine's debugger.
+inline LONG CALLBACK EndOnCrash(EXCEPTION_POINTERS* crash) {
+    fprintf(stderr, "crashed (%08lx)\n", crash->ExceptionRecord->ExceptionCode);
+    ExitProcess(3);
+}
+inline const auto previousCrashFilter = SetUnhandledExceptionFilter(EndOnCrash);
 
 class MainDialogTest : public ::testing::Test {
   protected:
@@ -95,8 +103,7 @@ class MainDialogTest : public ::testing::Test {
     static void Tick(HWND page) { SendMessageW(page, WM_TIMER, 1, 0); }  // the capture timer
     static std::string ItemText(HWND dialog, int id) {  // of a combo box: its field
         char text[256] = {};
-        GetDlgItemTextA(dialog, id, text, sizeof text);
-        return text;
+        return std::string(text, GetDlgItemTextA(dialog, id, text, sizeof text));
     }
     static void SelectEntry(HWND dialog, int id, int index) {
         SendDlgItemMessageW(dialog, id, CB_SETCURSEL, index, 0);
