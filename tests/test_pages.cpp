@@ -77,7 +77,7 @@ using VideoPageTest = MainDialogTest;
 // through a list or typing into it chooses nothing, also where the list opens on a name that
 // begins like the one shown.
 TEST_F(VideoPageTest, ChangesFollowTheirCardsAndLookingOrTypingChoosesNothing) {
-    FakeAdapter wide("Wide"), first("First"), second("Second", 0x8086);
+    FakeAdapter wide("Wide"), first("Second Pro"), second("Second", 0x8086);
     wide.Modes(D3DFMT_X8R8G8B8, {{1280, 1024}});
     first.Modes(D3DFMT_X8R8G8B8, {{640, 480}, {800, 600}, {1024, 768}}).hasRef = true;
     for (LONG i = 0; i < 130; ++i) {
