@@ -1,5 +1,7 @@
 // The main dialog's tabs and pages other than the input assignments, from a settings file to the
 // file written by "OK": the video page over a fake Direct3D 8, the sound page, the radio pairs.
+#include <sstream>
+
 #include "common/dialog_items.h"
 #include "tests/support/main_dialog_test.h"
 
@@ -7,59 +9,9 @@ namespace {
 
 using PagesTest = MainDialogTest;
 
-// Only the chosen tab's page shows; the input page comes back on the sub-page it showed.
-TEST_F(PagesTest, TabsShowOnePageAtATimeAndTheInputPageKeepsItsSubPage) {
-    Open();
-    ShowInputPage(1);
-    for (int index : {1, 0, 2}) {
-        SelectTab(dialog_, IDC_MAIN_TABS, index);
-        for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(IsWindowVisible(mainTabs.Page(i)) != FALSE, i == index) << index << i;
-        }
-    }
-    EXPECT_TRUE(IsWindowVisible(inputTabs.Page(1)) && !IsWindowVisible(inputTabs.Page(0)));
-}
-
-// Each switch shows its own key and is stored from its own box: every key at 0 but one at 1, then
-// every key at 2 (only 1 sets an option). A volume above the range shows and is stored at 9.
-TEST_F(PagesTest, EachSwitchShowsAndStoresItsOwnKey) {
-    const struct {
-        int page, on, off;  // off: the other button of a radio pair
-        const char* key;
-    } switches[] = {{1, IDC_BGM_OFF, 0, "BgmOff"},
-                    {1, IDC_SE_OFF, 0, "SeOff"},
-                    {1, IDC_BATTLE_VOICE_OFF, 0, "BtVoiceOff"},
-                    {1, IDC_SOFTWARE_BUFFER, 0, "SoftwareSoundBuffer"},
-                    {1, IDC_NO_DIRECTSOUND3D, 0, "NotUseDirectSound3d"},
-                    {1, IDC_NO_DIRECTSOUND, 0, "NotUseDirectSound"},
-                    {2, IDC_MOVE_RUN, IDC_MOVE_WALK, "DefaultRun"},
-                    {2, IDC_CAMERA_45, IDC_CAMERA_FREE, "Camera45Deg"},
-                    {2, IDC_HIDDEN_SHOW, IDC_HIDDEN_HIDE, "ChrTrans"}};
-    for (int chosen = -1; chosen < 9; ++chosen) {
-        std::string lines[3];  // by page: sound, input
-        for (int i = 0; i < 9; ++i) {
-            const char* value = chosen < 0 ? "2" : (i == chosen ? "1" : "0");
-            lines[switches[i].page] += std::string(switches[i].key) + "=" + value + "\r\n";
-        }
-        Open("[Sound]\r\nBgmVolume=12\r\n" + lines[1] + "[Control]\r\n" + lines[2]);
-        EXPECT_EQ(TrackbarPosition(mainTabs.Page(1), IDC_BGM_VOLUME), 9);
-        for (int i = 0; i < 9; ++i) {
-            HWND page = mainTabs.Page(switches[i].page);
-            EXPECT_EQ(IsChecked(page, switches[i].on), i == chosen) << chosen << switches[i].key;
-            EXPECT_TRUE(!switches[i].off || IsChecked(page, switches[i].off) != (i == chosen));
-        }
-        PressOk();
-        for (int i = 0; i < 9; ++i) {
-            const char* section = switches[i].page == 1 ? "Sound" : "Control";
-            EXPECT_EQ(Stored(section, switches[i].key), i == chosen ? "1" : "0") << chosen << i;
-        }
-        EXPECT_EQ(Stored("Sound", "BgmVolume"), "9");
-    }
-}
-
-// "恢复初始状态" resets the controls only (also those "不使用DirectSound" had disabled), and "取消"
-// leaves the file as it was.
-TEST_F(PagesTest, SoundRestoreChangesOnlyTheControls) {
+// "恢复初始状态" resets the sound controls only (also those "不使用DirectSound" had disabled), and
+// "取消" leaves the file as it was.
+TEST_F(PagesTest, ARestoreSetsTheControlsOnlyAndCancelStoresNothing) {
     const std::string file = "[Sound]\r\nNotUseDirectSound=1\r\nBgmVolume=2\r\nSeOff=1\r\n";
     Open(file);
     HWND page = mainTabs.Page(1);
@@ -71,18 +23,37 @@ TEST_F(PagesTest, SoundRestoreChangesOnlyTheControls) {
     EXPECT_EQ(ReadFileText(path_), file);
 }
 
-// Only the video page is made at start-up. "OK" pressed at once, or after a click on the input
-// tab made that page and its keyboard page, stores the very file stored once every page is made,
-// also where pages show other values than the file holds.
+// Each switch shows its own key and stores what it shows: every key at 0 but one at 1, then every
+// key at 2 (only 1 sets an option). A volume above the range shows and is stored at 9.
+TEST_F(PagesTest, EachSwitchShowsAndStoresItsOwnKey) {
+    for (int chosen = -1; chosen < 9; ++chosen) {
+        // The sound page's switches, then the input page's radio pairs.
+        std::istringstream keys(
+            "BgmOff SeOff BtVoiceOff SoftwareSoundBuffer NotUseDirectSound3d "
+            "NotUseDirectSound DefaultRun Camera45Deg ChrTrans");
+        std::string lines[2], stored[2], key;  // [Sound], [Control]
+        for (int i = 0; keys >> key; ++i) {
+            lines[i / 6] += key + "=" + std::to_string(chosen < 0 ? 2 : i == chosen) + "\n";
+            stored[i / 6] += key + (i == chosen ? "=1 " : "=0 ");
+        }
+        Open("[Sound]\nBgmVolume=12\n" + lines[0] + "[Control]\n" + lines[1]);
+        PressOk();
+        ExpectStored("Sound", stored[0] + "BgmVolume=9");
+        ExpectStored("Control", stored[1]);
+    }
+}
+
+// "OK" before the hidden pages are made (at once, or after the input tab made its first page)
+// stores the very file stored once every page is made, also where pages show other values.
 TEST_F(PagesTest, OkBeforeThePagesAreMadeStoresWhatEveryPageStores) {
     FakeAdapter card("Card");
     card.Modes(D3DFMT_X8R8G8B8, {{640, 480}}).Modes(D3DFMT_R5G6B5, {{1024, 768}});
     direct3d_.adapters = {card};
-    ResetFakeInput(2);
+    fakeControllers.assign(2, {});
     const std::string file =
-        "[Video]\r\nAdapter=4\r\nScreenWidth=800\r\nScreenHeight=600\r\nScreenBitCount=24\r\n"
-        "GlowOn=2\r\n[Sound]\r\nBgmVolume=12\r\nSeVolume=255\r\n[Control]\r\nPadDeviceNo=5\r\n"
-        "PadSensitivity=150\r\nGamePad=20fe1fff402101020304\r\nMouse=07e6\r\nDefaultRun=3\r\n";
+        "[Video]\nAdapter=4\nScreenWidth=800\nScreenHeight=600\nScreenBitCount=24\nGlowOn=2\n"
+        "[Sound]\nBgmVolume=12\nSeVolume=255\n[Control]\nPadDeviceNo=5\nPadSensitivity=150\n"
+        "GamePad=20fe1fff402101020304\nMouse=07e6\nDefaultRun=3\n";
     std::string stored[3];  // every page made; "OK" at once; the input tab first
     for (int start = 0; start < 3; ++start) {
         Open(file, start != 0);
@@ -94,58 +65,19 @@ TEST_F(PagesTest, OkBeforeThePagesAreMadeStoresWhatEveryPageStores) {
         PressOk();
         stored[start] = ReadFileText(path_);
     }
-    EXPECT_NE(stored[0].find("BgmVolume=9"), std::string::npos);
+    ExpectIniValues(stored[0], "Video", "Adapter=0 ScreenWidth=1024 ScreenBitCount=16 GlowOn=1");
+    ExpectIniValues(stored[0], "Sound", "BgmVolume=9");
     EXPECT_EQ(stored[1], stored[0]);
     EXPECT_EQ(stored[2], stored[0]);
 }
 
-class VideoPageTest : public MainDialogTest {
-  protected:
-    void OpenVideo(const std::string& entries) {
-        Open("Video", entries);
-        page_ = mainTabs.Page(0);
-    }
-    std::string Shown(int id) const { return ItemText(page_, id); }
-    LRESULT Count(int id) const { return SendDlgItemMessageW(page_, id, CB_GETCOUNT, 0, 0); }
-    HWND page_ = nullptr;
-};
+using VideoPageTest = MainDialogTest;
 
-// 4:3 modes of the six formats, each once, by format (16 bits first) and size. A stored value the
-// page does not offer shows the default; the anti-alias list (1004) is not on the page.
-TEST_F(VideoPageTest, ModesListedAndStoredValuesNotOfferedShowTheDefaults) {
-    FakeAdapter card("Fake Card 9000", 0x10de, 0x0dc4);
-    card.Modes(D3DFMT_R5G6B5, {{800, 600}, {640, 480}})
-        .Modes(D3DFMT_X8R8G8B8, {{1280, 960}, {1280, 1024}, {640, 480}, {640, 400}})
-        .Modes(D3DFMT_X8R8G8B8, {{640, 480}}, 85)
-        .Modes(D3DFMT_A8R8G8B8, {{640, 480}})
-        .Modes(D3DFMT_R8G8B8, {{640, 480}})
-        .Modes(D3DFMT_A4R4G4B4, {{640, 480}});
-    card.caps.MaxAnisotropy = 1;
-    direct3d_.adapters = {card};
-    OpenVideo(
-        "Adapter=3 Device=5 ScreenWidth=800 ScreenHeight=600 ScreenBitCount=24 TextureFilter=3 "
-        "ShadowQuality=5 FullAntiAlias=4 LowTexture=1 UseMipmap=0 FpsMode=1 WaitVSync=0 "
-        "LowEffect=1 "
-        "GlowOn=2 MoviePlay=0 WindowMode=1 HardwareVertexShader=0");
-    EXPECT_EQ(Entries(page_, IDC_DEVICE_LIST) + Entries(page_, IDC_FILTER_LIST) +
-                  Entries(page_, IDC_RESOLUTION_LIST) + Shown(IDC_RESOLUTION_LIST),
-              "HAL,Point,Bilinear,640 x 480 x 16,800 x 600 x 16,640 x 480 x 32,1280 x 960 x 32,"
-              "640 x 480 x 32,640 x 480 x 24,640 x 480 x 16");
-    SelectEntry(page_, IDC_RESOLUTION_LIST, 5);
-    PressOk();
-    ExpectStored("Video",
-                 "Adapter=0 Device=0 ScreenWidth=640 ScreenHeight=480 ScreenBitCount=24 "
-                 "VendorID=4318 DeviceID=3524 TextureFilter=2 ShadowQuality=2 FullAntiAlias=0 "
-                 "LowTexture=1 UseMipmap=0 FpsMode=1 WaitVSync=0 LowEffect=1 GlowOn=1 MoviePlay=0 "
-                 "WindowMode=1 HardwareVertexShader=0");
-}
-
-// Glow needs the effects on and pixel shader 1.1, the window mode a device that renders in a
-// window. A card without a 4:3 mode is left out, yet each card's caps are its own. Another card
-// keeps the mode at the same position, another device starts from the first. The adapter list
-// ends at 10 entries, a device's modes at 100.
-TEST_F(VideoPageTest, AdapterAndDeviceChangesFollowTheirModesAndCaps) {
-    FakeAdapter wide("Wide"), first("First"), second("Second", 0x8086);
+// Each card's caps decide its lists and switches (a card without a 4:3 mode is left out); looking
+// through a list or typing into it chooses nothing, also where the list opens on a name that
+// begins like the one shown.
+TEST_F(VideoPageTest, ChangesFollowTheirCardsAndLookingOrTypingChoosesNothing) {
+    FakeAdapter wide("Wide"), first("Second Pro"), second("Second", 0x8086);
     wide.Modes(D3DFMT_X8R8G8B8, {{1280, 1024}});
     first.Modes(D3DFMT_X8R8G8B8, {{640, 480}, {800, 600}, {1024, 768}}).hasRef = true;
     for (LONG i = 0; i < 130; ++i) {
@@ -153,101 +85,97 @@ TEST_F(VideoPageTest, AdapterAndDeviceChangesFollowTheirModesAndCaps) {
     }
     second.caps.Caps2 = 0;
     second.caps.PixelShaderVersion = D3DPS_VERSION(1, 0);
+    second.caps.MaxAnisotropy = 1;
     direct3d_.adapters = {wide, first};
     direct3d_.adapters.resize(13, second);
-    OpenVideo("Device=1 WindowMode=1 ScreenWidth=1024 ScreenHeight=768");
-    EXPECT_EQ(Entries(page_, IDC_DEVICE_LIST) + Shown(IDC_RESOLUTION_LIST),
+    OpenSection("Video", "Device=1 WindowMode=1 ScreenWidth=1024 ScreenHeight=768 TextureFilter=3");
+    HWND page = mainTabs.Page(0);
+    EXPECT_EQ(Entries(page, IDC_DEVICE_LIST) + ItemText(page, IDC_RESOLUTION_LIST),
               "HAL,REF,1024 x 768 x 32");
-    EXPECT_TRUE(IsEnabled(page_, IDC_WINDOW_MODE));
-    for (int effects : {IDC_EFFECTS_OFF, IDC_EFFECTS_ON}) {
-        SetCheck(page_, effects, true);
-        EXPECT_EQ(IsEnabled(page_, IDC_GLOW_ON), effects == IDC_EFFECTS_ON);
-    }
-    SelectEntry(page_, IDC_ADAPTER_LIST, 1);
-    EXPECT_EQ(Entries(page_, IDC_DEVICE_LIST) + Shown(IDC_RESOLUTION_LIST), "HAL,640 x 480 x 32");
-    EXPECT_FALSE(IsEnabled(page_, IDC_WINDOW_MODE) || IsEnabled(page_, IDC_GLOW_ON));
-    EXPECT_EQ(Count(IDC_ADAPTER_LIST), 10);
-    EXPECT_EQ(Count(IDC_RESOLUTION_LIST), 100);
-    SelectEntry(page_, IDC_RESOLUTION_LIST, 2);
-    SelectEntry(page_, IDC_ADAPTER_LIST, 0);
-    EXPECT_EQ(Shown(IDC_RESOLUTION_LIST), "1024 x 768 x 32");
-    EXPECT_TRUE(IsEnabled(page_, IDC_GLOW_ON));
-    SelectEntry(page_, IDC_DEVICE_LIST, 1);
-    EXPECT_EQ(Shown(IDC_RESOLUTION_LIST), "640 x 480 x 32");
-    SelectEntry(page_, IDC_ADAPTER_LIST, 9);
-    SelectEntry(page_, IDC_RESOLUTION_LIST, 99);
+    EXPECT_TRUE(IsEnabled(page, IDC_WINDOW_MODE));
+    SelectEntry(page, IDC_ADAPTER_LIST, 1);
+    EXPECT_EQ(Entries(page, IDC_DEVICE_LIST) + Entries(page, IDC_FILTER_LIST) +
+                  ItemText(page, IDC_FILTER_LIST) + ItemText(page, IDC_RESOLUTION_LIST),
+              "HAL,Point,Bilinear,Bilinear640 x 480 x 32");
+    EXPECT_FALSE(IsEnabled(page, IDC_WINDOW_MODE) || IsEnabled(page, IDC_GLOW_ON));
+    EXPECT_EQ(SendDlgItemMessageW(page, IDC_ADAPTER_LIST, CB_GETCOUNT, 0, 0), 10);
+    EXPECT_EQ(SendDlgItemMessageW(page, IDC_RESOLUTION_LIST, CB_GETCOUNT, 0, 0), 100);
+    SelectEntry(page, IDC_RESOLUTION_LIST, 2);
+    SelectEntry(page, IDC_ADAPTER_LIST, 0);
+    EXPECT_EQ(ItemText(page, IDC_RESOLUTION_LIST), "1024 x 768 x 32");
+    EXPECT_TRUE(IsEnabled(page, IDC_GLOW_ON));
+    SelectEntry(page, IDC_DEVICE_LIST, 1);
+    EXPECT_EQ(ItemText(page, IDC_RESOLUTION_LIST), "640 x 480 x 32");
+    SelectEntry(page, IDC_ADAPTER_LIST, 9);
+    SelectEntry(page, IDC_RESOLUTION_LIST, 99);
     PressOk();
-    ExpectStored("Video", "Adapter=9 Device=0 ScreenWidth=1036 WindowMode=1 VendorID=32902");
-}
-
-// Looking through a list (focus, open, close) and typing into its field choose nothing, also where
-// the list opens on the first entry that begins with the name shown. The field shows the choice
-// again once left; "OK" pressed while typing stores the choices.
-TEST_F(VideoPageTest, LookingThroughOrTypingIntoAListChoosesNothing) {
-    FakeAdapter pro("Radeon 9800 Pro"), plain("Radeon 9800");
-    for (FakeAdapter* card : {&pro, &plain}) {
-        card->Modes(D3DFMT_R5G6B5, {{640, 480}}).Modes(D3DFMT_X8R8G8B8, {{800, 600}, {1024, 768}});
-        card->hasRef = true;
-    }
-    direct3d_.adapters = {pro, plain};
+    ExpectStored("Video",
+                 "Adapter=9 Device=0 ScreenWidth=1036 WindowMode=1 VendorID=32902 TextureFilter=2");
     for (int id : {IDC_ADAPTER_LIST, IDC_DEVICE_LIST, IDC_RESOLUTION_LIST, IDC_FILTER_LIST}) {
-        OpenVideo("Adapter=1 Device=1 TextureFilter=1");
-        SelectEntry(page_, IDC_RESOLUTION_LIST, 2);
-        const std::string shown = Shown(id);
-        HWND list = GetDlgItem(page_, id);
+        OpenSection("Video", "Adapter=5 TextureFilter=1 ShadowQuality=5");
+        page = mainTabs.Page(0);
+        HWND list = GetDlgItem(page, id);
+        SelectEntry(page, IDC_RESOLUTION_LIST, 2);
+        const std::string shown = ItemText(page, id);
         SetFocus(list);
         SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
         PumpPending();
         SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
-        EXPECT_EQ(Shown(id), shown) << id;
+        EXPECT_EQ(ItemText(page, id), shown) << id;
         for (bool leave : {true, false}) {
             SetFocus(list);
             SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
             SetWindowTextW(list, L"x");
-            Notify(page_, id, CBN_EDITCHANGE);
+            Notify(page, id, CBN_EDITCHANGE);
             if (leave) {
-                SetFocus(GetDlgItem(page_, IDC_VSYNC));
-                EXPECT_EQ(Shown(id), shown) << id;
+                SetFocus(GetDlgItem(page, IDC_VSYNC));
+                EXPECT_EQ(ItemText(page, id), shown) << id;
             }
         }
         PressOk();
-        ExpectStored("Video",
-                     "Adapter=1 Device=1 ScreenWidth=1024 ScreenBitCount=32 TextureFilter=1");
+        ExpectStored("Video", "Adapter=5 Device=0 ScreenWidth=648 TextureFilter=1 ShadowQuality=2");
     }
 }
 
-// A preset sets the lists and check states it covers, and leaves the enabled states alone. On a
-// machine without a listed mode (0: every preset) the lists stay off, and the file keeps its mode,
-// adapter identity and filter.
-TEST_F(VideoPageTest, PresetsAndAMachineWithoutAListedMode) {
-    const struct {
-        int button;
-        const char* stored;
-    } presets[] = {
-        {IDC_PRESET_STANDARD, "ScreenBitCount=32 HardwareVertexShader=1 MoviePlay=1 GlowOn=1"},
+// The 4:3 modes, each once, 16 bits first; a preset sets what it covers, not the enabled states.
+// Without a listed mode (0: every preset) the file keeps its mode, adapter identity and filter.
+TEST_F(VideoPageTest, ModesListedAndPresets) {
+    const std::pair<int, const char*> cases[] = {
+        {IDC_PRESET_STANDARD, "ScreenBitCount=24 DeviceID=3524 HardwareVertexShader=1 GlowOn=1"},
         {IDC_PRESET_LOW_END, "ScreenBitCount=16 LowTexture=1 LowEffect=1 ShadowQuality=0 GlowOn=0"},
         {IDC_PRESET_HIGH_QUALITY, "ScreenWidth=1024 TextureFilter=3 LowTexture=0 ShadowQuality=2"},
-        {0,
-         "Adapter=-1 ScreenWidth=800 ScreenBitCount=16 VendorID=4318 DeviceID=7 TextureFilter=1"},
-    };
-    FakeAdapter card("Card"), wide("Wide");
-    card.Modes(D3DFMT_R5G6B5, {{640, 480}}).Modes(D3DFMT_X8R8G8B8, {{640, 480}, {1024, 768}});
+        {0, "Adapter=-1 ScreenWidth=1280 ScreenBitCount=16 DeviceID=7 TextureFilter=1"}};
+    FakeAdapter card("Fake Card 9000", 0x10de, 0x0dc4), wide("Wide");
+    card.Modes(D3DFMT_R5G6B5, {{800, 600}, {640, 480}})
+        .Modes(D3DFMT_X8R8G8B8, {{1280, 960}, {1280, 1024}, {1024, 768}, {640, 480}, {640, 400}})
+        .Modes(D3DFMT_X8R8G8B8, {{640, 480}}, 85)
+        .Modes(D3DFMT_A8R8G8B8, {{640, 480}})
+        .Modes(D3DFMT_R8G8B8, {{640, 480}})
+        .Modes(D3DFMT_A4R4G4B4, {{640, 480}});
     wide.Modes(D3DFMT_X8R8G8B8, {{1280, 1024}});
-    for (const auto& preset : presets) {
-        direct3d_.adapters = {preset.button != 0 ? card : wide};
-        OpenVideo(
-            "ScreenWidth=800 ScreenHeight=600 ScreenBitCount=16 VendorID=4318 DeviceID=7 "
-            "MoviePlay=0 HardwareVertexShader=0 LowTexture=1 LowEffect=1 ShadowQuality=1 GlowOn=0 "
-            "WaitVSync=0 FpsMode=1 UseMipmap=0 TextureFilter=1 WindowMode=1");
+    for (const auto& [preset, stored] : cases) {
+        direct3d_.adapters = {preset != 0 ? card : wide};
+        OpenSection(
+            "Video",
+            "ScreenWidth=1280 ScreenHeight=1024 ScreenBitCount=16 DeviceID=7 TextureFilter=1 "
+            "ShadowQuality=1 LowTexture=1 UseMipmap=0 FpsMode=1 WaitVSync=0 LowEffect=1 "
+            "GlowOn=0 MoviePlay=0 HardwareVertexShader=0");
+        HWND page = mainTabs.Page(0);
+        EXPECT_EQ(Entries(page, IDC_DEVICE_LIST) + Entries(page, IDC_FILTER_LIST) +
+                      Entries(page, IDC_RESOLUTION_LIST) + ItemText(page, IDC_RESOLUTION_LIST),
+                  preset == 0 ? ""
+                              : "HAL,Point,Bilinear,Anisotropy,640 x 480 x 16,800 x 600 x 16,"
+                                "640 x 480 x 32,1024 x 768 x 32,1280 x 960 x 32,640 x 480 x 32,"
+                                "640 x 480 x 24,640 x 480 x 16");
         for (int button : {IDC_PRESET_STANDARD, IDC_PRESET_LOW_END, IDC_PRESET_HIGH_QUALITY}) {
-            if (preset.button == 0 || preset.button == button) {
-                ClickButton(page_, button);
+            if (preset == 0 || preset == button) {
+                ClickButton(page, button);
             }
         }
-        EXPECT_FALSE(IsEnabled(page_, IDC_GLOW_ON));  // as the effects off left it
-        EXPECT_EQ(IsEnabled(page_, IDC_RESOLUTION_LIST), preset.button != 0);
+        EXPECT_FALSE(IsEnabled(page, IDC_GLOW_ON));  // as the effects off left it
+        EXPECT_EQ(IsEnabled(page, IDC_RESOLUTION_LIST), preset != 0);
         PressOk();
-        ExpectStored("Video", std::string(preset.stored) + " UseMipmap=1 FpsMode=0 WaitVSync=1");
+        ExpectStored("Video", stored + std::string(" UseMipmap=1 FpsMode=0 WaitVSync=1"));
     }
 }
 

@@ -1,25 +1,20 @@
-// A Direct3D 8 of the test's own making, handed to CreateDirect3D through its source seam: the
-// adapters, their modes and caps, and whether a REF device comes with the HAL. Every format has a
-// depth-stencil buffer.
+// A Direct3D 8 of the test's own making for CreateDirect3D's source seam: the adapters, their modes
+// and caps, and whether a REF device comes with the HAL. Every format has a depth-stencil buffer.
 #pragma once
-#include <windows.h>
-#include <d3d8.h>
-
-#include <initializer_list>
-#include <string>
 #include <vector>
 
 #include "display/device_caps.h"
 
 struct FakeAdapter {
-    std::string description;
-    DWORD vendorId, deviceId;
+    D3DADAPTER_IDENTIFIER8 id = {};
     std::vector<D3DDISPLAYMODE> modes;
     bool hasRef = false;  // a REF device beside the HAL, with the same caps
     D3DCAPS8 caps = {};   // a HAL that allows everything unless a test says
 
-    explicit FakeAdapter(const std::string& name, DWORD vendor = 0, DWORD device = 0)
-        : description(name), vendorId(vendor), deviceId(device) {
+    explicit FakeAdapter(const char* name, DWORD vendor = 0, DWORD device = 0) {
+        lstrcpynA(id.Description, name, sizeof id.Description);
+        id.VendorId = vendor;
+        id.DeviceId = device;
         caps.Caps2 = D3DCAPS2_CANRENDERWINDOWED;
         caps.TextureFilterCaps = D3DPTFILTERCAPS_MINFPOINT | D3DPTFILTERCAPS_MINFLINEAR |
                                  D3DPTFILTERCAPS_MINFANISOTROPIC;
@@ -29,8 +24,7 @@ struct FakeAdapter {
     }
     FakeAdapter& Modes(D3DFORMAT format, std::initializer_list<SIZE> sizes, UINT refresh = 60) {
         for (SIZE size : sizes) {
-            modes.push_back(
-                {static_cast<UINT>(size.cx), static_cast<UINT>(size.cy), refresh, format});
+            modes.push_back({UINT(size.cx), UINT(size.cy), refresh, format});
         }
         return *this;
     }
@@ -39,39 +33,25 @@ struct FakeAdapter {
 class FakeDirect3D : public IDirect3D8 {
   public:
     std::vector<FakeAdapter> adapters;
-    LONG references = 1;
-
-    // CreateDirect3D's source while a test sets it: the active fake, with one reference more.
-    static inline FakeDirect3D* active = nullptr;
-    static IDirect3D8* Source() {
-        active->AddRef();
-        return active;
-    }
 
     // clang-format off
+    template <typename T> static HRESULT Put(T* out, const T& v) { *out = v; return D3D_OK; }
     HRESULT WINAPI QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
-    ULONG WINAPI AddRef() override { return ++references; }
-    ULONG WINAPI Release() override { return --references; }
+    ULONG WINAPI AddRef() override { return 2; }
+    ULONG WINAPI Release() override { return 1; }
     UINT WINAPI GetAdapterCount() override { return adapters.size(); }
     UINT WINAPI GetAdapterModeCount(UINT n) override { return adapters.at(n).modes.size(); }
     HRESULT WINAPI GetAdapterIdentifier(UINT n, DWORD, D3DADAPTER_IDENTIFIER8* id) override {
-        *id = D3DADAPTER_IDENTIFIER8{};
-        lstrcpynA(id->Description, adapters.at(n).description.c_str(), sizeof id->Description);
-        id->VendorId = adapters[n].vendorId;
-        id->DeviceId = adapters[n].deviceId;
-        return D3D_OK;
+        return Put(id, adapters.at(n).id);
     }
     HRESULT WINAPI EnumAdapterModes(UINT n, UINT k, D3DDISPLAYMODE* mode) override {
-        *mode = adapters.at(n).modes.at(k);
-        return D3D_OK;
+        return Put(mode, adapters.at(n).modes.at(k));
     }
     HRESULT WINAPI GetAdapterDisplayMode(UINT, D3DDISPLAYMODE* mode) override {
-        *mode = D3DDISPLAYMODE{1024, 768, 60, D3DFMT_X8R8G8B8};
-        return D3D_OK;
+        return Put(mode, D3DDISPLAYMODE{1024, 768, 60, D3DFMT_X8R8G8B8});
     }
     HRESULT WINAPI GetDeviceCaps(UINT n, D3DDEVTYPE, D3DCAPS8* caps) override {
-        *caps = adapters.at(n).caps;
-        return D3D_OK;
+        return Put(caps, adapters.at(n).caps);
     }
     HRESULT WINAPI CheckDeviceType(UINT n, D3DDEVTYPE type, D3DFORMAT, D3DFORMAT, BOOL) override {
         return type != D3DDEVTYPE_REF || adapters.at(n).hasRef ? D3D_OK : D3DERR_NOTAVAILABLE;

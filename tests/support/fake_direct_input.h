@@ -1,46 +1,25 @@
-// DirectInput 8 stand-ins, handed to the program through SetDirectInputCreator: an IDirectInput8A
-// that lists the controllers a test attaches, and the devices it opens for them with the buttons a
-// test holds down.
+// DirectInput 8 stand-ins for SetDirectInputCreator: an IDirectInput8A that lists the controllers
+// a test attaches, and the devices it opens for them with the buttons a test holds down.
 #pragma once
-#ifndef DIRECTINPUT_VERSION
-#define DIRECTINPUT_VERSION 0x0800
-#endif
-#include <windows.h>
-#include <dinput.h>
-
-#include <cstdint>
-#include <string>
+#include <cstdio>
 #include <vector>
 
+#include "input/input_devices.h"
+
+// Controller i is named "Pad <i + 1>".
 struct FakeController {
-    std::string name;
-    bool opens = true;       // CreateDevice succeeds for it
-    bool staysLost = false;  // Acquire always reports DIERR_INPUTLOST
-    uint32_t held = 0;       // bit i: button i is down
-    int creates = 0;         // devices created for it
+    bool opens = true;     // CreateDevice succeeds for it
+    int lostAcquires = 0;  // the next this many Acquire calls report DIERR_INPUTLOST
+    uint32_t held = 0;     // bit i: button i is down
 };
 
-// The world the fakes answer from; tests change it between calls.
-struct FakeDirectInputWorld {
-    std::vector<FakeController> controllers;
-    bool createFails = false;  // DirectInput8Create refuses
-    int liveObjects = 0;       // fake interfaces not yet released
-};
-inline FakeDirectInputWorld fakeInput;
+// The controllers attached; tests change them between calls.
+inline std::vector<FakeController> fakeControllers;
 
-// Attaches "Pad 1" to "Pad <count>" (leaks of an earlier test stay counted).
-inline void ResetFakeInput(int count) {
-    fakeInput = FakeDirectInputWorld{{}, false, fakeInput.liveObjects};
-    for (int i = 1; i <= count; ++i) {
-        fakeInput.controllers.push_back({"Pad " + std::to_string(i)});
-    }
-}
-
-// Live from creation to the one Release the program gives each object.
+// The program releases each object once.
 template <typename Interface>
 struct FakeUnknown : Interface {
-    FakeUnknown() { ++fakeInput.liveObjects; }
-    virtual ~FakeUnknown() { --fakeInput.liveObjects; }
+    virtual ~FakeUnknown() = default;
     STDMETHOD(QueryInterface)(REFIID, void**) override { return E_NOINTERFACE; }
     STDMETHOD_(ULONG, AddRef)() override { return 2; }
     STDMETHOD_(ULONG, Release)() override {
@@ -55,16 +34,14 @@ struct FakeUnknown : Interface {
 #define FAKE_UNUSED(method, ...) STDMETHOD(method)(__VA_ARGS__) override { return E_NOTIMPL; }
 // clang-format on
 
-// Controller i, opened.
 struct FakeDevice final : FakeUnknown<IDirectInputDevice8A> {
     explicit FakeDevice(size_t index) : index(index) {}
+    size_t index;
+    bool acquired = false;
+
     STDMETHOD(Acquire)() override {
-        acquired = !fakeInput.controllers.at(index).staysLost;
+        acquired = fakeControllers.at(index).lostAcquires-- <= 0;
         return acquired ? DI_OK : DIERR_INPUTLOST;
-    }
-    STDMETHOD(Unacquire)() override {
-        acquired = false;
-        return DI_OK;
     }
     STDMETHOD(Poll)() override { return acquired ? DI_NOEFFECT : DIERR_NOTACQUIRED; }
     STDMETHOD(GetDeviceState)(DWORD size, LPVOID data) override {
@@ -74,58 +51,47 @@ struct FakeDevice final : FakeUnknown<IDirectInputDevice8A> {
         auto* state = static_cast<DIJOYSTATE*>(data);
         *state = {};
         for (int i = 0; i < 32; ++i) {
-            state->rgbButtons[i] = (fakeInput.controllers.at(index).held >> i) & 1 ? 0x80 : 0;
+            state->rgbButtons[i] = (fakeControllers.at(index).held >> i) & 1 ? 0x80 : 0;
         }
         return DI_OK;
     }
     // clang-format off
     FAKE_OK(SetDataFormat, LPCDIDATAFORMAT) FAKE_OK(SetCooperativeLevel, HWND, DWORD)
-    FAKE_OK(EnumObjects, LPDIENUMDEVICEOBJECTSCALLBACKA, LPVOID, DWORD)
-    FAKE_OK(SetProperty, REFGUID, LPCDIPROPHEADER) FAKE_UNUSED(GetCapabilities, LPDIDEVCAPS)
-    FAKE_UNUSED(GetProperty, REFGUID, LPDIPROPHEADER)
-    FAKE_UNUSED(GetDeviceData, DWORD, LPDIDEVICEOBJECTDATA, LPDWORD, DWORD)
-    FAKE_UNUSED(SetEventNotification, HANDLE)
-    FAKE_UNUSED(GetObjectInfo, LPDIDEVICEOBJECTINSTANCEA, DWORD, DWORD)
-    FAKE_UNUSED(GetDeviceInfo, LPDIDEVICEINSTANCEA) FAKE_UNUSED(RunControlPanel, HWND, DWORD)
-    FAKE_UNUSED(Initialize, HINSTANCE, DWORD, REFGUID)
-    FAKE_UNUSED(CreateEffect, REFGUID, LPCDIEFFECT, LPDIRECTINPUTEFFECT*, LPUNKNOWN)
-    FAKE_UNUSED(EnumEffects, LPDIENUMEFFECTSCALLBACKA, LPVOID, DWORD)
-    FAKE_UNUSED(GetEffectInfo, LPDIEFFECTINFOA, REFGUID) FAKE_UNUSED(GetForceFeedbackState, LPDWORD)
-    FAKE_UNUSED(SendForceFeedbackCommand, DWORD)
+    FAKE_OK(EnumObjects, LPDIENUMDEVICEOBJECTSCALLBACKA, LPVOID, DWORD) FAKE_OK(Unacquire)
+    FAKE_OK(SetProperty, REFGUID, LPCDIPROPHEADER)
     FAKE_UNUSED(EnumCreatedEffectObjects, LPDIENUMCREATEDEFFECTOBJECTSCALLBACK, LPVOID, DWORD)
-    FAKE_UNUSED(Escape, LPDIEFFESCAPE)
-    FAKE_UNUSED(SendDeviceData, DWORD, LPCDIDEVICEOBJECTDATA, LPDWORD, DWORD)
     FAKE_UNUSED(EnumEffectsInFile, LPCSTR, LPDIENUMEFFECTSINFILECALLBACK, LPVOID, DWORD)
+    FAKE_UNUSED(CreateEffect, REFGUID, LPCDIEFFECT, LPDIRECTINPUTEFFECT*, LPUNKNOWN)
+    FAKE_UNUSED(SendDeviceData, DWORD, LPCDIDEVICEOBJECTDATA, LPDWORD, DWORD)
+    FAKE_UNUSED(GetDeviceData, DWORD, LPDIDEVICEOBJECTDATA, LPDWORD, DWORD)
     FAKE_UNUSED(WriteEffectToFile, LPCSTR, DWORD, LPDIFILEEFFECT, DWORD)
-    FAKE_UNUSED(BuildActionMap, LPDIACTIONFORMATA, LPCSTR, DWORD)
+    FAKE_UNUSED(GetObjectInfo, LPDIDEVICEOBJECTINSTANCEA, DWORD, DWORD)
+    FAKE_UNUSED(EnumEffects, LPDIENUMEFFECTSCALLBACKA, LPVOID, DWORD)
+    FAKE_UNUSED(BuildActionMap, LPDIACTIONFORMATA, LPCSTR, DWORD) FAKE_UNUSED(Escape, LPDIEFFESCAPE)
     FAKE_UNUSED(SetActionMap, LPDIACTIONFORMATA, LPCSTR, DWORD)
-    FAKE_UNUSED(GetImageInfo, LPDIDEVICEIMAGEINFOHEADERA)
-        // clang-format on
-
-        size_t index;
-    bool acquired = false;
+    FAKE_UNUSED(GetEffectInfo, LPDIEFFECTINFOA, REFGUID) FAKE_UNUSED(GetForceFeedbackState, LPDWORD)
+    FAKE_UNUSED(Initialize, HINSTANCE, DWORD, REFGUID) FAKE_UNUSED(SendForceFeedbackCommand, DWORD)
+    FAKE_UNUSED(GetProperty, REFGUID, LPDIPROPHEADER) FAKE_UNUSED(SetEventNotification, HANDLE)
+    FAKE_UNUSED(GetImageInfo, LPDIDEVICEIMAGEINFOHEADERA) FAKE_UNUSED(RunControlPanel, HWND, DWORD)
+    FAKE_UNUSED(GetDeviceInfo, LPDIDEVICEINSTANCEA) FAKE_UNUSED(GetCapabilities, LPDIDEVCAPS)
+    // clang-format on
 };
 
 // Controller i has the instance GUID whose first word is i + 1.
 struct FakeDirectInput final : FakeUnknown<IDirectInput8A> {
     STDMETHOD(CreateDevice)(REFGUID guid, LPDIRECTINPUTDEVICE8A* device, LPUNKNOWN) override {
         const size_t i = guid.Data1 - 1;
-        *device = nullptr;
-        if (i >= fakeInput.controllers.size() || !fakeInput.controllers[i].opens) {
-            return DIERR_DEVICENOTREG;
-        }
-        ++fakeInput.controllers[i].creates;
-        *device = new FakeDevice(i);
-        return DI_OK;
+        const bool opens = i < fakeControllers.size() && fakeControllers[i].opens;
+        *device = opens ? new FakeDevice(i) : nullptr;
+        return opens ? DI_OK : DIERR_DEVICENOTREG;
     }
     STDMETHOD(EnumDevices)
     (DWORD, LPDIENUMDEVICESCALLBACKA callback, LPVOID context, DWORD) override {
-        for (size_t i = 0; i < fakeInput.controllers.size(); ++i) {
-            DIDEVICEINSTANCEA instance = {};
-            instance.dwSize = sizeof instance;
-            instance.guidInstance.Data1 = static_cast<unsigned long>(i + 1);
-            lstrcpynA(instance.tszInstanceName, fakeInput.controllers[i].name.c_str(), MAX_PATH);
-            lstrcpynA(instance.tszProductName, fakeInput.controllers[i].name.c_str(), MAX_PATH);
+        DIDEVICEINSTANCEA instance = {};
+        instance.dwSize = sizeof instance;
+        for (size_t i = 0; i < fakeControllers.size(); ++i) {
+            instance.guidInstance.Data1 = static_cast<DWORD>(i + 1);
+            snprintf(instance.tszProductName, MAX_PATH, "Pad %u", static_cast<unsigned>(i + 1));
             if (callback(&instance, context) == DIENUM_STOP) {
                 break;
             }
@@ -142,12 +108,8 @@ struct FakeDirectInput final : FakeUnknown<IDirectInput8A> {
     // clang-format on
 };
 
-// Stands in for DirectInput8Create.
 inline HRESULT WINAPI FakeDirectInput8Create(HINSTANCE, DWORD, REFIID iid, LPVOID* out, LPUNKNOWN) {
-    *out = nullptr;
-    if (fakeInput.createFails || !IsEqualIID(iid, IID_IDirectInput8A)) {
-        return DIERR_OLDDIRECTINPUTVERSION;
-    }
-    *out = static_cast<IDirectInput8A*>(new FakeDirectInput());
-    return DI_OK;
+    const bool fails = !IsEqualIID(iid, IID_IDirectInput8A);
+    *out = fails ? nullptr : static_cast<IDirectInput8A*>(new FakeDirectInput());
+    return fails ? DIERR_OLDDIRECTINPUTVERSION : DI_OK;
 }

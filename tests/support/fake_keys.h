@@ -1,8 +1,5 @@
-// Keys held by a test instead of a keyboard: the key-state source while the object lives. One at
-// a time.
+// Keys a test holds: the key-state source while the object lives (one object at a time).
 #pragma once
-#include <windows.h>
-
 #include <cstring>
 #include <initializer_list>
 
@@ -10,41 +7,29 @@
 
 class FakeKeys {
   public:
-    FakeKeys() : previous_(SetKeyStateSource(State)) {
-        ReleaseAll();
-        reads = 0;
-    }
+    FakeKeys() : previous_(SetKeyStateSource(State)) { ReleaseAll(); }
     ~FakeKeys() {
         ReleaseAll();
         SetKeyStateSource(previous_);
     }
-    FakeKeys(const FakeKeys&) = delete;
-    FakeKeys& operator=(const FakeKeys&) = delete;
-
     static void Hold(std::initializer_list<int> keys) {
         for (int key : keys) {
             held[key & 0xFF] = true;
         }
     }
-    // Also drops a release still pending from ReleaseAllSoon.
     static void ReleaseAll() {
         KillTimer(nullptr, pendingRelease);
         pendingRelease = 0;
         memset(held, 0, sizeof held);
     }
-    // Releases every key from a thread timer: only a wait that dispatches messages sees them go up.
+    // From a thread timer: only a wait that dispatches messages sees the keys go up.
     static void ReleaseAllSoon(UINT delayMs) {
         KillTimer(nullptr, pendingRelease);
         pendingRelease = SetTimer(nullptr, 0, delayMs, ReleaseTimer);
     }
 
-    static inline int reads = 0;  // key states read since this object was made
-
   private:
-    static SHORT WINAPI State(int key) {
-        ++reads;
-        return held[key & 0xFF] ? static_cast<SHORT>(0x8000) : 0;
-    }
+    static SHORT WINAPI State(int key) { return held[key & 0xFF] ? SHORT(0x8000) : 0; }
     static VOID CALLBACK ReleaseTimer(HWND, UINT, UINT_PTR, DWORD) { ReleaseAll(); }
 
     static inline bool held[256] = {};

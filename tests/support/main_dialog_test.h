@@ -1,26 +1,30 @@
-// The real main dialog with its pages, created in-process from the linked resources over fakes:
-// a Direct3D 8 without adapters and DirectInput without controllers unless a test adds some, and
-// keys nobody holds. The settings file is the test's own, beside the test program. The helpers
-// drive the controls as a player would: each sends the notification the control itself sends.
+// The real main dialog over fake Direct3D 8, DirectInput and keys, with a settings file beside the
+// test program. The helpers drive the controls as a player would, with the notifications they send.
 #pragma once
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "app/main_dialog.h"
 #include "app/tab_sets.h"
 #include "common/dialog_font.h"
 #include "common/runtime.h"
-#include "input/input_devices.h"
 #include "resource.h"
 #include "tests/support/fake_direct3d.h"
 #include "tests/support/fake_direct_input.h"
 #include "tests/support/fake_keys.h"
 #include "tests/support/test_files.h"
+
+// A crash ends the run at once instead of waiting for Wine's debugger.
+inline LONG CALLBACK EndOnCrash(EXCEPTION_POINTERS* crash) {
+    fprintf(stderr, "crashed (%08lx)\n", crash->ExceptionRecord->ExceptionCode);
+    ExitProcess(3);
+}
+inline const auto previousCrashFilter = SetUnhandledExceptionFilter(EndOnCrash);
 
 class MainDialogTest : public ::testing::Test {
   protected:
@@ -29,43 +33,36 @@ class MainDialogTest : public ::testing::Test {
         ComputeModuleDirectory(nullptr, moduleDirectory);
         _putenv("LOG_ID=tst");
         path_ = ModuleFolder() + "save\\qr6_win3.tst";
-        ResetFakeInput(0);
-        previousInput_ = SetDirectInputCreator(FakeDirectInput8Create);
+        CreateDirectoryA((ModuleFolder() + "save").c_str(), nullptr);
+        fakeControllers.clear();
+        direct3d_.adapters.clear();
+        SetDirectInputCreator(FakeDirectInput8Create);
     }
     void TearDown() override {
         Close();
         DeleteFileA(path_.c_str());
         _putenv("LOG_ID=");
-        SetDirectInputCreator(previousInput_);
-        EXPECT_EQ(direct3d_.references, 1) << "Direct3D was not released with the dialog";
-        EXPECT_EQ(fakeInput.liveObjects, 0) << "DirectInput was not released with the dialog";
+        SetDirectInputCreator(nullptr);
     }
     // Writes the settings file (none for an empty text) and creates the main dialog over it;
     // then, unless atOnce, waits while it makes its other pages, as it does for a player.
     void Open(const std::string& fileText = "", bool atOnce = false) {
         Close();
         DeleteFileA(path_.c_str());
-        if (!fileText.empty()) {
-            CreateDirectoryA((ModuleFolder() + "save").c_str(), nullptr);
-            ASSERT_TRUE(WriteFileText(path_, fileText));
-        }
-        FakeDirect3D::active = &direct3d_;
-        SetDirect3DSource(FakeDirect3D::Source);
-        dialog_ = CreateProgramDialog(instanceHandle, IDD_MAIN, nullptr, MainDialogProc, 0);
+        ASSERT_TRUE(fileText.empty() || WriteFileText(path_, fileText));
+        SetDirect3DSource([] { return static_cast<IDirect3D8*>(&direct3d_); });
+        dialog_ = mainDialog =
+            CreateProgramDialog(instanceHandle, IDD_MAIN, nullptr, MainDialogProc, 0);
         SetDirect3DSource(nullptr);
         ASSERT_NE(dialog_, nullptr);
-        mainDialog = dialog_;
-        for (DWORD start = GetTickCount(); !atOnce;) {
-            PumpPending();
-            if (IsChild(dialog_, inputTabs.Page(2))) {
-                break;  // the last page made
-            }
+        for (DWORD start = GetTickCount(); !atOnce && !IsChild(dialog_, inputTabs.Page(2));) {
             ASSERT_LT(GetTickCount() - start, 10000u) << "the pages were not made";
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+            PumpPending();
         }
     }
     // The same over one section given as "Key=value Key=value ...".
-    void Open(const char* section, std::string entries) {
+    void OpenSection(const char* section, std::string entries) {
         std::replace(entries.begin(), entries.end(), ' ', '\n');
         Open(std::string("[") + section + "]\n" + entries + "\n");
     }
@@ -75,18 +72,9 @@ class MainDialogTest : public ::testing::Test {
         }
         PumpPending();  // takes the quit the dialog posts when it goes
     }
-    // The input tab and its sub-page at index in front, as a player's clicks bring them.
-    HWND ShowInputPage(int index) {
-        SelectTab(dialog_, IDC_MAIN_TABS, 2);
-        SelectTab(mainTabs.Page(2), IDC_INPUT_TABS, index);
-        return inputTabs.Page(index);
-    }
     void PressOk() {
         ClickButton(dialog_, IDC_OK);
         EXPECT_FALSE(IsWindow(dialog_));
-    }
-    std::string Stored(const char* section, const char* key) const {
-        return IniValue(ReadFileText(path_), section, key);
     }
     // "Key=value Key=value ...": what the settings file holds in that section.
     void ExpectStored(const char* section, const std::string& entries) const {
@@ -108,29 +96,25 @@ class MainDialogTest : public ::testing::Test {
     static bool IsEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)); }
     // Clicks as a player does: a radio button clears the others of its group.
     static void SetCheck(HWND dialog, int id, bool checked) {
-        for (int clicks = 0; clicks < 2 && IsChecked(dialog, id) != checked; ++clicks) {
+        if (IsChecked(dialog, id) != checked) {
             SendDlgItemMessageW(dialog, id, BM_CLICK, 0, 0);
         }
     }
     static void Tick(HWND page) { SendMessageW(page, WM_TIMER, 1, 0); }  // the capture timer
     static std::string ItemText(HWND dialog, int id) {  // of a combo box: its field
         char text[256] = {};
-        GetDlgItemTextA(dialog, id, text, sizeof text);
-        return text;
+        return std::string(text, GetDlgItemTextA(dialog, id, text, sizeof text));
     }
     static void SelectEntry(HWND dialog, int id, int index) {
         SendDlgItemMessageW(dialog, id, CB_SETCURSEL, index, 0);
         Notify(dialog, id, CBN_SELCHANGE);
     }
-    // A combo box's entries, each with a comma after it.
     static std::string Entries(HWND dialog, int id) {
         std::string entries;
         for (int i = 0; i < SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0); ++i) {
-            char text[256] = {};
-            if (SendDlgItemMessageA(dialog, id, CB_GETLBTEXTLEN, i, 0) < 128) {
-                SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-            }
-            entries = entries + text + ",";
+            std::string text(SendDlgItemMessageA(dialog, id, CB_GETLBTEXTLEN, i, 0) + 1, '\0');
+            SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
+            entries += text.c_str() + std::string(",");
         }
         return entries;
     }
@@ -142,9 +126,8 @@ class MainDialogTest : public ::testing::Test {
         SendMessageW(parent, WM_NOTIFY, tabControlId, reinterpret_cast<LPARAM>(&header));
     }
 
-    FakeDirect3D direct3d_;
+    static inline FakeDirect3D direct3d_;  // CreateDirect3D's source while a dialog is made
     FakeKeys keys_;
     HWND dialog_ = nullptr;
     std::string path_;
-    DirectInputCreator previousInput_ = nullptr;
 };
