@@ -1,5 +1,6 @@
 // The input pages in the real main dialog over fake keys and controllers, tick by tick: the capture
 // they share, through the keyboard page; each page's own rules; the controller reads below them.
+#include "input/capture.h"
 #include "input/gamepad_page.h"
 #include "input/keyboard_page.h"
 #include "input/mouse_page.h"
@@ -74,6 +75,21 @@ TEST_F(CaptureTest, KeyboardAndMouseCapturesWaitForTheKeysUpTakeTheNextAndSwap) 
     ExpectStored("Control",
                  "Keyboard=355a204b58112628252742434d10e6 KeyboardUseDI=0 Mouse=0201 UseWheel=0 "
                  "WheelReverse=1");
+}
+
+UINT_PTR WINAPI FailingTimer(HWND, UINT_PTR, UINT, TIMERPROC) {
+    return 0;
+}
+
+// A capture whose timer cannot start ends at once: the page stays usable, nothing changes.
+TEST_F(CaptureTest, ACaptureWhoseTimerFailsLeavesThePageUsable) {
+    OpenInput("");
+    CaptureTimerStarter previous = SetCaptureTimerStarter(FailingTimer);
+    ClickButton(page_, IDC_KEY_CONFIRM);
+    SetCaptureTimerStarter(previous);
+    EXPECT_EQ(keyboardPage.CaptureIndex(), -1);
+    EXPECT_TRUE(IsEnabled(page_, IDC_KEY_CONFIRM) && IsEnabled(page_, IDC_KEY_ENLARGE_MAP));
+    EXPECT_EQ(ItemText(page_, IDC_KEY_CONFIRM_NAME), "Space");
 }
 
 // Acts run from the next wait that dispatches messages, by a thread timer.
