@@ -128,6 +128,10 @@ TEST_F(SettingsFileTest, AStoreThatFailsOrIsRefusedLeavesTheFileAsItWas) {
         EXPECT_EQ(ReadFileText(Path()), step < 3 ? original : "") << step;
     }
     Load(original);
+    // A value the reader would read otherwise (it trims the space) is never written.
+    const ProfileValue spaced = {"Video", "WindowMode", "0 "};
+    EXPECT_FALSE(WriteProfileValues(Path().c_str(), &spaced, 1));
+    EXPECT_EQ(ReadFileText(Path()), original);
     SettingsRecord.WindowMode = 0;
     HANDLE lock = CreateFileA(Path().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_FALSE(WriteSettingsFile(Path().c_str()));
