@@ -226,6 +226,17 @@ void VideoPage::InitControls(HWND dialog) {
     UnmarkUnfocusedLists(dialog);
 }
 
+// What follows another adapter or device once its mode is chosen: the lists and switches that
+// depend on the card keep the player's choice where the card offers it.
+void VideoPage::FollowChosenMode(HWND dialog, int adapter, int device, int mode, int filter,
+                                 int antiAlias) {
+    UpdateWindowModeEnable(dialog, adapter, device);
+    FillAntiAliasList(dialog, adapter, device, mode, IsItemChecked(dialog, IDC_WINDOW_MODE),
+                      antiAlias);
+    FillFilterList(dialog, adapter, device, filter);
+    UpdateGlowEnable(dialog);
+}
+
 void VideoPage::OnAdapterCommand(HWND dialog, WORD notification) {
     if (adapterChoice.Changed(dialog, notification)) {
         const int adapter = adapterChoice.Position();
@@ -242,11 +253,7 @@ void VideoPage::OnAdapterCommand(HWND dialog, WORD notification) {
                              ? FillResolutionList(dialog, adapter, device, wanted->width,
                                                   wanted->height, FormatBits(wanted->format))
                              : FillResolutionList(dialog, adapter, device, -1, -1, -1);
-        UpdateWindowModeEnable(dialog, adapter, device);
-        FillAntiAliasList(dialog, adapter, device, mode, IsItemChecked(dialog, IDC_WINDOW_MODE),
-                          antiAlias);
-        FillFilterList(dialog, adapter, device, filter);
-        UpdateGlowEnable(dialog);
+        FollowChosenMode(dialog, adapter, device, mode, filter, antiAlias);
     }
     UnmarkUnfocusedLists(dialog);
 }
@@ -261,11 +268,7 @@ void VideoPage::OnDeviceCommand(HWND dialog, WORD notification) {
         const int antiAlias = static_cast<int>(SelectedItemData(dialog, IDC_ANTI_ALIAS_LIST));
         CheckSupportsBumpMapping(adapter, device, oldMode);
         const int mode = FillResolutionList(dialog, adapter, device, 0, 0, 0);
-        UpdateWindowModeEnable(dialog, adapter, device);
-        FillAntiAliasList(dialog, adapter, device, mode, IsItemChecked(dialog, IDC_WINDOW_MODE),
-                          antiAlias);
-        FillFilterList(dialog, adapter, device, filter);
-        UpdateGlowEnable(dialog);
+        FollowChosenMode(dialog, adapter, device, mode, filter, antiAlias);
     }
     UnmarkUnfocusedLists(dialog);
 }

@@ -19,6 +19,8 @@ class VideoPage : public OptionPage {
                            int wanted);
     void UpdateWindowModeEnable(HWND dialog, int adapter, int device);
     void UpdateGlowEnable(HWND dialog);
+    void FollowChosenMode(HWND dialog, int adapter, int device, int mode, int filter,
+                          int antiAlias);
 
     // The list commands, with their notification codes: each acts only when the player picked
     // another entry.
